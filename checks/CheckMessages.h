@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QString>
+
+// Refusal texts shared by the export and import checks, exactly as the operator sees them.
+namespace checks::messages {
+
+inline QString sid() {
+    return QStringLiteral("Please enter a SID");
+}
+inline QString username() {
+    return QStringLiteral("Please enter a Username");
+}
+inline QString password() {
+    return QStringLiteral("Please enter a Password");
+}
+inline QString directory() {
+    return QStringLiteral("Please enter a Directory");
+}
+inline QString blankInFileName() {
+    return QStringLiteral(
+        "Please remove the space and other chars as !\"#\u00A4%/ from the filename");
+}
+inline QString blankInTables() {
+    return QStringLiteral(
+        "Please remove any spaces from the tables field, spaces are not allowed in tablenames");
+}
+inline QString oraHomeNotSet() {
+    return QStringLiteral("Your ORA_HOME environment variable is not set - please set this via "
+                          "the [View/Set ORA Parameters] button on permanently in the Control "
+                          "Panel!!");
+}
+inline QString nlsLangNotSet() {
+    return QStringLiteral("Your NLS_LANG environment variable is not set  - please set this via "
+                          "the [View/Set ORA Parameters] button on permanently in the Control "
+                          "Panel!!");
+}
+
+} // namespace checks::messages

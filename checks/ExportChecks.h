@@ -1,0 +1,6 @@
+#pragma once
+
+#include "commands/PanelFields.h"
+
+// Whether the export may run; each refusal is shown to the operator, under "Export".
+bool CheckExportFields(const ExportFields& fields);

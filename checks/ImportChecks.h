@@ -1,0 +1,6 @@
+#pragma once
+
+#include "commands/PanelFields.h"
+
+// Whether the import may run, the dump file among it; the refusal is shown under "Import".
+bool CheckImportFields(const ImportFields& fields, QChar separator);

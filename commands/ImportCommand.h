@@ -1,0 +1,10 @@
+#pragma once
+
+#include "commands/ExportCommand.h"
+
+namespace commands {
+
+// The imp command line for the import panel's values.
+BuiltCommand CreateImportString(const ImportFields& fields, QChar separator);
+
+} // namespace commands

@@ -1,0 +1,15 @@
+#include "platform/Clock.h"
+
+namespace platform {
+
+std::optional<QDate> Clock::s_fixedDate;
+
+QDate Clock::today() {
+    return s_fixedDate ? *s_fixedDate : QDate::currentDate();
+}
+
+void Clock::setFixedDate(std::optional<QDate> date) {
+    s_fixedDate = date;
+}
+
+} // namespace platform

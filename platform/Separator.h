@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QDir>
+
+namespace platform {
+
+// The path separator of the machine the program runs on: '\' on Windows, '/' elsewhere.
+inline QChar nativeSeparator() {
+    return QDir::separator();
+}
+
+} // namespace platform

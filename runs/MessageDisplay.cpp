@@ -1,0 +1,11 @@
+#include "runs/MessageDisplay.h"
+
+#include "platform/MessageBox.h"
+
+using namespace Qt::Literals::StringLiterals;
+
+int ErrorDisplay(const QString& strType, const QString& strError) {
+    platform::MessageBox::show(
+        {strType + u" Error:"_s, strError, QMessageBox::Critical, QMessageBox::Ok});
+    return 0;
+}

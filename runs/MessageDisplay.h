@@ -1,0 +1,7 @@
+#pragma once
+
+#include <QString>
+
+// Tells the operator that a request cannot be carried out: a stop box titled
+// strType + " Error:" with strError as its text. Always returns 0.
+int ErrorDisplay(const QString& strType, const QString& strError);

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace standin {
+
+// Writes a file under a temporary name in the destination folder and renames it into place only
+// once it is complete and synced, so the final name never shows a partial file. Destroying an
+// uncommitted AtomicFile removes the temporary file.
+class AtomicFile {
+public:
+    explicit AtomicFile(std::string finalPath);
+    ~AtomicFile();
+    AtomicFile(const AtomicFile&) = delete;
+    AtomicFile& operator=(const AtomicFile&) = delete;
+
+    void write(std::string_view data);
+    void commit();
+
+    const std::string& temporaryPath() const { return temporaryPath_; }
+    const std::string& finalPath() const { return finalPath_; }
+
+private:
+    std::string finalPath_;
+    std::string temporaryPath_;
+    int fd_ = -1;
+};
+
+} // namespace standin

@@ -1,0 +1,153 @@
+#include "standin/export_run.h"
+
+#include "standin/catalogue.h"
+#include "standin/dump_writer.h"
+#include "standin/export_query.h"
+#include "standin/failure.h"
+#include "standin/feedback.h"
+#include "standin/interrupt_cleanup.h"
+#include "standin/selection.h"
+#include "standin/session.h"
+#include "standin/table_sql.h"
+#include "standin/value_codec.h"
+
+#include <ctime>
+#include <sqlite3.h>
+
+namespace standin {
+
+namespace {
+
+struct PlannedTable {
+    TableDef definition;
+    Statement select;
+    std::vector<IndexDef> indexes;
+    std::vector<GrantDef> grants;
+};
+
+std::string utcNow() {
+    const std::time_t now = std::time(nullptr);
+    std::tm parts{};
+    gmtime_r(&now, &parts);
+    char text[32];
+    std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &parts);
+    return text;
+}
+
+void appendColumn(std::string& out, const Statement& select, int column) {
+    switch (select.columnType(column)) {
+    case SQLITE_INTEGER:
+        appendInteger(out, select.columnInteger(column));
+        break;
+    case SQLITE_FLOAT:
+        appendReal(out, select.columnReal(column));
+        break;
+    case SQLITE_TEXT:
+        appendText(out, select.columnText(column));
+        break;
+    case SQLITE_BLOB:
+        appendBlob(out, select.columnBlob(column));
+        break;
+    default:
+        appendNull(out);
+    }
+}
+
+std::int64_t writeRows(DumpWriter& writer, Statement& select, Feedback& feedback) {
+    const int columns = select.columnCount();
+    std::int64_t count = 0;
+    writer.beginRows();
+    while (select.step()) {
+        auto& out = writer.rowBuffer();
+        for (int column = 0; column < columns; ++column) {
+            if (column > 0)
+                writer.fieldSeparator();
+            appendColumn(out, select, column);
+        }
+        writer.endRow();
+        ++count;
+        feedback.row();
+    }
+    feedback.endTable();
+    writer.endRows(count);
+    return count;
+}
+
+// Everything is described and every SELECT prepared before the dump file is created, so a refused
+// query leaves no file behind.
+std::vector<PlannedTable> planTables(Database& db, const std::vector<QualifiedName>& tables,
+                                     const Options& options, LogWriter& log) {
+    std::vector<PlannedTable> plan;
+    for (const auto& name : tables) {
+        std::vector<std::string> warnings;
+        auto definition = describeTable(db, name, warnings);
+        auto select = prepareExportSelect(db, definition, options.query);
+        if (!select.refusal.empty())
+            throw Failure(select.refusal);
+        for (const auto& warning : warnings)
+            log.warning(warning);
+        if (!select.problem.empty()) {
+            log.warning(select.problem + "; table left out");
+            continue;
+        }
+        auto indexes = options.indexes ? describeIndexes(db, name, warnings)
+                                       : std::vector<IndexDef>{};
+        auto grants = options.grants ? tableGrants(db, name) : std::vector<GrantDef>{};
+        plan.push_back({std::move(definition), std::move(*select.statement), std::move(indexes),
+                        std::move(grants)});
+    }
+    return plan;
+}
+
+} // namespace
+
+void runExport(const Options& options, LogWriter& log) {
+    auto session = logOn(options.connection, Database::Mode::ReadOnly);
+    session.db.exec("PRAGMA query_only = ON");
+    log.line("Connected to " + options.connection.sid + " as " + session.user.name +
+             (session.user.dba ? " (DBA)" : "") + ", read-only.");
+    if (auto refusal = exportRefusal(options, session.user); !refusal.empty())
+        throw Failure(refusal);
+
+    auto selection = selectForExport(listTables(session.db), options, session.user.name);
+    for (const auto& warning : selection.warnings)
+        log.warning(warning);
+    if (selection.mode == "user" && selection.tables.empty())
+        log.line("Schema " + session.user.name + " has no tables.");
+    auto plan = planTables(session.db, selection.tables, options, log);
+
+    // One read transaction, so every table comes from the same moment.
+    session.db.exec("BEGIN");
+    DumpWriter writer(options.file);
+    removeOnInterrupt(writer.temporaryPath(), log.fileDescriptor());
+    writer.header({dumpFormatVersion, options.connection.sid, session.user.name, utcNow(),
+                   selection.mode, options.rows, options.indexes, options.grants});
+
+    log.line("Exporting " + std::to_string(plan.size()) + " table(s) in " + selection.mode +
+             " mode:");
+    Feedback feedback(options.feedback);
+    std::int64_t totalRows = 0;
+    for (auto& table : plan) {
+        writer.beginTable(table.definition);
+        const auto name = table.definition.name.storageName();
+        if (options.rows) {
+            const auto count = writeRows(writer, table.select, feedback);
+            totalRows += count;
+            log.line("  exported " + name + ": " + std::to_string(count) + " rows");
+        } else {
+            log.line("  exported " + name + ": definition only (rows=n)");
+        }
+        for (const auto& index : table.indexes)
+            writer.index(index);
+        for (const auto& grant : table.grants)
+            writer.grant(grant);
+        writer.endTable();
+    }
+    writer.finish(static_cast<std::int64_t>(plan.size()), totalRows);
+    disarmInterruptCleanup();
+    session.db.exec("COMMIT");
+    log.line("Wrote " + options.file + ": " + std::to_string(plan.size()) + " table(s), " +
+             std::to_string(totalRows) + " rows.");
+}
+
+} // namespace standin

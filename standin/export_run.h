@@ -1,0 +1,11 @@
+#pragma once
+
+#include "standin/log_writer.h"
+#include "standin/options.h"
+
+namespace standin {
+
+// exp's work after its command line parsed: log on read-only, write the dump. Throws Failure.
+void runExport(const Options& options, LogWriter& log);
+
+} // namespace standin

@@ -1,0 +1,24 @@
+#pragma once
+
+#include "standin/database.h"
+#include "standin/dump_records.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace standin {
+
+// Reads a table's definition back from SQLite. Parts a dump cannot carry (generated columns,
+// expression or partial indexes, unusual declared types) are left out with a warning.
+TableDef describeTable(Database& db, const QualifiedName& table, std::vector<std::string>& warnings);
+std::vector<IndexDef> describeIndexes(Database& db, const QualifiedName& table,
+                                      std::vector<std::string>& warnings);
+
+// Statements built only from names and types that passed isIdentifier / isSafeTypeName.
+std::string createTableSql(const TableDef& table);
+std::string createIndexSql(const QualifiedName& table, const IndexDef& index);
+std::string insertSql(const TableDef& table);
+std::string selectSql(const TableDef& table); // columns in definition order, no WHERE
+
+} // namespace standin
