@@ -13,6 +13,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
+#include <limits>
+
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
@@ -43,6 +45,8 @@ QLabel* fieldLabel(QWidget* parent, const char* name, const QString& text, int l
 
 FieldLineEdit* textBox(QWidget* parent, const char* name, const QRect& rect) {
     auto* box = place<FieldLineEdit>(parent, name, rect);
+    // Qt would cut a text box at 32767 characters; the operator's text is kept whole.
+    box->setMaxLength(std::numeric_limits<int>::max());
     // The taller boxes read from their top line, as the operator expects of a text area.
     box->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     return box;

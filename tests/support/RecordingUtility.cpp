@@ -1,9 +1,22 @@
 // Stands in for exp or imp in the tests: writes its arguments, one per NUL-terminated record,
 // to the file named by TARNHOLD_RECORD, and a short log at the path given as log=...
+// TARNHOLD_SLEEP_MS makes it run for a while, TARNHOLD_NO_LOG keeps it from writing its log,
+// TARNHOLD_EXIT_STATUS sets its exit status and TARNHOLD_SIGNAL has it end by that signal.
+#include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <string>
+#include <thread>
+
+namespace {
+
+int number(const char* name) {
+    const char* value = std::getenv(name);
+    return value ? std::atoi(value) : 0;
+}
+
+} // namespace
 
 int main(int argc, char* argv[]) {
     if (const char* record = std::getenv("TARNHOLD_RECORD")) {
@@ -13,7 +26,8 @@ int main(int argc, char* argv[]) {
             std::fclose(out);
         }
     }
-    for (int i = 1; i < argc; ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(number("TARNHOLD_SLEEP_MS")));
+    for (int i = 1; i < argc && !std::getenv("TARNHOLD_NO_LOG"); ++i) {
         if (std::strncmp(argv[i], "log=", 4) == 0) {
             if (FILE* log = std::fopen(argv[i] + 4, "w")) {
                 std::fputs("recorded run\n", log);
@@ -21,6 +35,7 @@ int main(int argc, char* argv[]) {
             }
         }
     }
-    const char* status = std::getenv("TARNHOLD_EXIT_STATUS");
-    return status ? std::atoi(status) : 0;
+    if (const int signal = number("TARNHOLD_SIGNAL"))
+        std::raise(signal);
+    return number("TARNHOLD_EXIT_STATUS");
 }

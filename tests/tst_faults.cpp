@@ -1,0 +1,263 @@
+// Faults around the utilities and odd operator input: each either shows the box meant for it
+// or carries on, and the read-back box always shows what was built.
+#include "app/FrmMain.h"
+#include "platform/Environment.h"
+#include "support/EnvironmentGuard.h"
+#include "support/MessageRecorder.h"
+#include "support/OracleHome.h"
+#include "support/WindowTest.h"
+
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProcessEnvironment>
+#include <QPushButton>
+#include <QTimer>
+
+#include <csignal>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+void fillExport(const frmMain& window, const QString& directory) {
+    control<QLineEdit>(window, "txt_sid_e")->setText(u"DEMO"_s);
+    control<QLineEdit>(window, "txt_username_e")->setText(u"scott"_s);
+    control<QLineEdit>(window, "txt_password_e")->setText(u"tiger"_s);
+    control<QLineEdit>(window, "txt_directory_e")->setText(directory);
+    control<QLineEdit>(window, "txt_exportfile")->setText(u"x.dump"_s);
+}
+
+struct RunOutcome {
+    QStringList boxes;
+    bool logOffered = false;
+    QString readBack;
+};
+
+RunOutcome exportRun(frmMain& window) {
+    auto* viewLog = control<QPushButton>(window, "cmd_view_explog");
+    viewLog->setEnabled(false);
+    MessageRecorder recorder;
+    control<QPushButton>(window, "cmd_export")->click();
+    return {recorder.texts(), viewLog->isEnabled(),
+            control<QPlainTextEdit>(window, "txt_exp_params")->toPlainText()};
+}
+
+} // namespace
+
+class TestFaults : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void cleanup();
+    void utilityOutcomes_data();
+    void utilityOutcomes();
+    void utilityIsAFolder();
+    void oraHomeForms_data();
+    void oraHomeForms();
+    void longOraHomeWorks();
+    void hugeAndOddFields_data();
+    void hugeAndOddFields();
+    void environmentNamesRefused_data();
+    void environmentNamesRefused();
+    void inputDuringRunIsDropped();
+    void closeDuringRunIsCarriedOutAfter();
+
+private:
+    EnvironmentGuard m_environment{{u"ORA_HOME"_s, u"NLS_LANG"_s, u"TARNHOLD_RECORD"_s,
+                                    u"TARNHOLD_SLEEP_MS"_s, u"TARNHOLD_NO_LOG"_s,
+                                    u"TARNHOLD_EXIT_STATUS"_s, u"TARNHOLD_SIGNAL"_s}};
+};
+
+void TestFaults::cleanup() {
+    for (const char* name :
+         {"TARNHOLD_SLEEP_MS", "TARNHOLD_NO_LOG", "TARNHOLD_EXIT_STATUS", "TARNHOLD_SIGNAL"})
+        qunsetenv(name);
+    QTRY_VERIFY(noWindowLeft());
+}
+
+void TestFaults::utilityOutcomes_data() {
+    QTest::addColumn<QByteArray>("variable");
+    QTest::addColumn<QByteArray>("value");
+    QTest::addColumn<bool>("logOffered");
+    QTest::newRow("exits non-zero")
+        << QByteArray("TARNHOLD_EXIT_STATUS") << QByteArray("3") << true;
+    QTest::newRow("killed by a signal")
+        << QByteArray("TARNHOLD_SIGNAL") << QByteArray::number(SIGKILL) << true;
+    QTest::newRow("never writes its log")
+        << QByteArray("TARNHOLD_NO_LOG") << QByteArray("1") << false;
+}
+
+void TestFaults::utilityOutcomes() {
+    QFETCH(QByteArray, variable);
+    QFETCH(QByteArray, value);
+    QFETCH(bool, logOffered);
+    OracleHome home;
+    qputenv(variable.constData(), value);
+    frmMain window;
+    fillExport(window, home.dumps());
+    const RunOutcome outcome = exportRun(window);
+    // The utility's own outcome is for its log; the program reports only a failed start.
+    QCOMPARE(outcome.boxes, QStringList());
+    QCOMPARE(outcome.logOffered, logOffered);
+    QVERIFY(outcome.readBack.startsWith(u"exp scott/tiger@DEMO file="_s));
+}
+
+void TestFaults::utilityIsAFolder() {
+    OracleHome home;
+    QFile::remove(home.program(u"exp"_s));
+    QVERIFY(QDir().mkdir(home.program(u"exp"_s)));
+    frmMain window;
+    fillExport(window, home.dumps());
+    const RunOutcome outcome = exportRun(window);
+    QCOMPARE(outcome.boxes, QStringList{u"Error: 13: Permission denied"_s});
+    QVERIFY(!outcome.logOffered);
+}
+
+void TestFaults::oraHomeForms_data() {
+    QTest::addColumn<QString>("form");
+    QTest::addColumn<QStringList>("boxes");
+    const QStringList notFound{u"Error: export executeable \"exp\" not found."_s};
+    QTest::newRow("names a file") << u"file"_s << notFound;
+    QTest::newRow("names nothing") << u"missing"_s << notFound;
+    QTest::newRow("ends in a separator") << u"trailing"_s << QStringList();
+    QTest::newRow("one long name") << u"toolong"_s << notFound;
+}
+
+void TestFaults::oraHomeForms() {
+    QFETCH(QString, form);
+    QFETCH(QStringList, boxes);
+    OracleHome home;
+    QString oraHome = home.path();
+    if (form == u"file"_s)
+        oraHome = home.program(u"exp"_s);
+    else if (form == u"missing"_s)
+        oraHome += u"/nothing"_s;
+    else if (form == u"trailing"_s)
+        oraHome += u'/';
+    else if (form == u"toolong"_s)
+        oraHome += u'/' + QString(300, u'a');
+    qputenv("ORA_HOME", QFile::encodeName(oraHome));
+    frmMain window;
+    fillExport(window, home.dumps());
+    const RunOutcome outcome = exportRun(window);
+    QCOMPARE(outcome.boxes, boxes);
+    QCOMPARE(outcome.logOffered, boxes.isEmpty());
+}
+
+void TestFaults::longOraHomeWorks() {
+    OracleHome home;
+    // 4,000 characters in folders of a length every file system takes.
+    QString oraHome = home.path();
+    while (oraHome.size() < 4000)
+        oraHome += u'/' + QString(std::min<qsizetype>(200, 3999 - oraHome.size()), u'o');
+    QCOMPARE(oraHome.size(), 4000);
+    QVERIFY(QDir().mkpath(oraHome + u"/bin"_s));
+    QVERIFY(QFile::copy(home.program(u"exp"_s), oraHome + u"/bin/exp"_s));
+    qputenv("ORA_HOME", QFile::encodeName(oraHome));
+    QCOMPARE(platform::environmentValue(u"ORA_HOME"_s)->size(), 4000);
+    frmMain window;
+    fillExport(window, home.dumps());
+    const RunOutcome outcome = exportRun(window);
+    QCOMPARE(outcome.boxes, QStringList());
+    QVERIFY(outcome.logOffered);
+}
+
+void TestFaults::hugeAndOddFields_data() {
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QStringList>("boxes");
+    QTest::newRow("megabyte password") << u"txt_password_e"_s << QString(1 << 20, u'p')
+                                       << QStringList{u"Error: 7: Argument list too long"_s};
+    QTest::newRow("megabyte of other text in many arguments")
+        << u"txt_other_e"_s << u"recordlength=1 "_s.repeated(1 << 16).trimmed() << QStringList();
+    QTest::newRow("control characters")
+        << u"txt_query_e"_s << u"WHERE\tA=1\x01\x1b\x7f"_s << QStringList();
+    QTest::newRow("non-ASCII") << u"txt_password_e"_s << u"pässwörd€漢字"_s << QStringList();
+}
+
+void TestFaults::hugeAndOddFields() {
+    QFETCH(QString, field);
+    QFETCH(QString, value);
+    QFETCH(QStringList, boxes);
+    OracleHome home;
+    frmMain window;
+    fillExport(window, home.dumps());
+    control<QWidget>(window, "chk_direct_e")->setProperty("checked", false);
+    window.findChild<QLineEdit*>(field)->setText(value);
+    const QString expectedLine = window.CreateExportString();
+    const RunOutcome outcome = exportRun(window);
+    QCOMPARE(outcome.boxes, boxes);
+    QCOMPARE(outcome.readBack, expectedLine);
+    if (boxes.isEmpty())
+        QCOMPARE(home.recordedArguments().join(u' '), expectedLine.mid(4));
+}
+
+void TestFaults::environmentNamesRefused_data() {
+    QTest::addColumn<QString>("name");
+    QTest::newRow("empty") << QString();
+    QTest::newRow("equals sign") << u"A=B"_s;
+    QTest::newRow("NUL") << u"A\0B"_s;
+}
+
+void TestFaults::environmentNamesRefused() {
+    QFETCH(QString, name);
+    const QStringList before = QProcessEnvironment::systemEnvironment().toStringList();
+    QVERIFY(!platform::setEnvironmentValue(name, u"value"_s));
+    QVERIFY(!platform::setEnvironmentValue(name, QString()));
+    QCOMPARE(QProcessEnvironment::systemEnvironment().toStringList(), before);
+}
+
+void TestFaults::inputDuringRunIsDropped() {
+    OracleHome home;
+    qputenv("TARNHOLD_SLEEP_MS", "400");
+    frmMain window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    fillExport(window, home.dumps());
+    auto* sid = control<QLineEdit>(window, "txt_sid_e");
+    auto* exportButton = control<QPushButton>(window, "cmd_export");
+    auto* importButton = control<QPushButton>(window, "cmd_import");
+    auto* exitButton = control<QPushButton>(window, "cmd_exit");
+    sid->setFocus();
+
+    int runsStarted = 0;
+    connect(exportButton, &QPushButton::clicked, this, [&] { ++runsStarted; });
+    bool busyCursor = false;
+    QTimer::singleShot(100, this, [&] {
+        busyCursor = QApplication::overrideCursor() &&
+                     QApplication::overrideCursor()->shape() == Qt::WaitCursor;
+        QTest::keyClicks(sid, u"XYZ"_s);
+        QTest::mouseClick(exportButton, Qt::LeftButton);
+        QTest::mouseClick(importButton, Qt::LeftButton);
+        QTest::mouseClick(exitButton, Qt::LeftButton);
+    });
+    MessageRecorder recorder;
+    QTest::mouseClick(exportButton, Qt::LeftButton);
+    QCoreApplication::processEvents();
+
+    QVERIFY(busyCursor);
+    QCOMPARE(QApplication::overrideCursor(), nullptr);
+    QCOMPARE(sid->text(), u"DEMO"_s);
+    QCOMPARE(runsStarted, 1);
+    QCOMPARE(recorder.boxes.size(), 0); // the import check would have refused
+    QVERIFY(window.isVisible());
+}
+
+void TestFaults::closeDuringRunIsCarriedOutAfter() {
+    OracleHome home;
+    qputenv("TARNHOLD_SLEEP_MS", "300");
+    frmMain window;
+    window.show();
+    fillExport(window, home.dumps());
+    bool visibleAfterRequest = false;
+    QTimer::singleShot(100, this, [&] {
+        window.close();
+        visibleAfterRequest = window.isVisible();
+    });
+    const RunOutcome outcome = exportRun(window);
+    QVERIFY(visibleAfterRequest);
+    QVERIFY(outcome.logOffered);
+    QVERIFY(!window.isVisible());
+}
+
+QTEST_MAIN(TestFaults)
+#include "tst_faults.moc"
