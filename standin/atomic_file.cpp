@@ -34,7 +34,7 @@ AtomicFile::AtomicFile(std::string finalPath)
       temporaryPath_(finalPath_ + ".partial-" + std::to_string(::getpid())) {
     fd_ = ::open(temporaryPath_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd_ < 0)
-        throw Failure(systemError("cannot create", temporaryPath_));
+        throw Failure(systemError("cannot write the dump next to", finalPath_));
 }
 
 AtomicFile::~AtomicFile() {

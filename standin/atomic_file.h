@@ -19,7 +19,6 @@ public:
     void commit();
 
     const std::string& temporaryPath() const { return temporaryPath_; }
-    const std::string& finalPath() const { return finalPath_; }
 
 private:
     std::string finalPath_;

@@ -26,7 +26,9 @@ void createCatalogue(Database& db) {
             " PRIMARY KEY (owner, table_name, grantee, privilege));");
 }
 
-bool hasCatalogue(Database& db) { return schemaObjectExists(db, "table", "th_users"); }
+bool hasCatalogue(Database& db) {
+    return schemaObjectExists(db, "table", "th_users");
+}
 
 void addUser(Database& db, const std::string& name, const std::string& password, bool dba) {
     auto insert = db.prepare("INSERT INTO th_users (name, password, dba) VALUES (?1, ?2, ?3)");
@@ -84,8 +86,9 @@ std::vector<GrantDef> tableGrants(Database& db, const QualifiedName& table) {
 }
 
 void addGrant(Database& db, const QualifiedName& table, const GrantDef& grant) {
-    auto insert = db.prepare("INSERT OR IGNORE INTO th_grants (owner, table_name, grantee, privilege)"
-                             " VALUES (?1, ?2, ?3, ?4)");
+    auto insert =
+        db.prepare("INSERT OR IGNORE INTO th_grants (owner, table_name, grantee, privilege)"
+                   " VALUES (?1, ?2, ?3, ?4)");
     insert.bindText(1, table.owner);
     insert.bindText(2, table.name);
     insert.bindText(3, grant.grantee);

@@ -27,7 +27,9 @@ std::string_view unquote(std::string_view value) {
     return value;
 }
 
-std::string quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
+std::string quoted(std::string_view text) {
+    return "\"" + std::string(text) + "\"";
+}
 
 std::string assignSwitch(bool& target, std::string_view key, std::string_view value) {
     if (equalsIgnoreCase(value, "y") || equalsIgnoreCase(value, "yes")) {
@@ -119,7 +121,8 @@ std::string assignUsers(std::vector<std::string>& target, std::string_view key,
     target.clear();
     for (const auto& item : items) {
         if (!isIdentifier(item))
-            return std::string(key) + "= names " + quoted(item) + ", which is not a valid user name";
+            return std::string(key) + "= names " + quoted(item) +
+                   ", which is not a valid user name";
         target.push_back(toUpper(item));
     }
     return {};
@@ -237,8 +240,9 @@ std::string applyPiece(std::string_view piece, Tool tool, Options& options) {
         return quoted(piece) + " is not of the form keyword=value";
     const auto key = piece.substr(0, equals);
     const auto value = piece.substr(equals + 1);
-    const auto* keyword = std::find_if(std::begin(keywords), std::end(keywords),
-                                       [&](const Keyword& k) { return equalsIgnoreCase(k.name, key); });
+    const auto* keyword =
+        std::find_if(std::begin(keywords), std::end(keywords),
+                     [&](const Keyword& k) { return equalsIgnoreCase(k.name, key); });
     if (keyword == std::end(keywords)) {
         return "unknown keyword " + quoted(key) + "; " + toolName(tool) +
                " takes: " + keywordList(tool);
@@ -271,10 +275,27 @@ std::string checkCombination(const Options& options) {
     return {};
 }
 
+bool startsWithKeyword(std::string_view piece) {
+    const auto equals = piece.find('=');
+    return equals != std::string_view::npos && equals > 0 && isIdentifier(piece.substr(0, equals));
+}
+
 } // namespace
 
-ParseOutcome parseCommandLine(const std::vector<std::string>& args, Tool tool) {
+std::vector<std::string> joinContinuations(const std::vector<std::string>& args) {
+    std::vector<std::string> joined;
+    for (const auto& piece : args) {
+        if (!joined.empty() && !startsWithKeyword(piece))
+            joined.back() += ' ' + piece;
+        else
+            joined.push_back(piece);
+    }
+    return joined;
+}
+
+ParseOutcome parseCommandLine(const std::vector<std::string>& rawArgs, Tool tool) {
     ParseOutcome outcome;
+    const std::vector<std::string> args = joinContinuations(rawArgs);
     if (args.empty()) {
         outcome.error = "no connection given; the first argument must be user/password@SID";
         return outcome;
@@ -303,7 +324,8 @@ ParseOutcome parseCommandLine(const std::vector<std::string>& args, Tool tool) {
     return outcome;
 }
 
-std::string findLogPath(const std::vector<std::string>& args) {
+std::string findLogPath(const std::vector<std::string>& rawArgs) {
+    const std::vector<std::string> args = joinContinuations(rawArgs);
     std::string path;
     for (std::size_t i = 1; i < args.size(); ++i) {
         const std::string_view piece = args[i];

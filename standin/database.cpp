@@ -30,9 +30,13 @@ Database::Database(const std::string& path, Mode mode) {
     sqlite3_busy_timeout(db_, 5000);
 }
 
-Database::~Database() { sqlite3_close(db_); }
+Database::~Database() {
+    sqlite3_close(db_);
+}
 
-Database::Database(Database&& other) noexcept : db_(other.db_) { other.db_ = nullptr; }
+Database::Database(Database&& other) noexcept : db_(other.db_) {
+    other.db_ = nullptr;
+}
 
 void Database::exec(const std::string& sql) {
     char* error = nullptr;
@@ -51,27 +55,43 @@ Statement Database::prepare(std::string_view sql) {
     return Statement(db_, statement);
 }
 
-std::string Database::errorMessage() const { return sqlite3_errmsg(db_); }
+std::string Database::errorMessage() const {
+    return sqlite3_errmsg(db_);
+}
 
-Statement::~Statement() { sqlite3_finalize(statement_); }
+Statement::~Statement() {
+    sqlite3_finalize(statement_);
+}
 
 Statement::Statement(Statement&& other) noexcept : db_(other.db_), statement_(other.statement_) {
     other.statement_ = nullptr;
 }
 
-void Statement::bindNull(int index) { sqlite3_bind_null(statement_, index); }
+void Statement::bindNull(int index) {
+    sqlite3_bind_null(statement_, index);
+}
 
 void Statement::bindInteger(int index, std::int64_t value) {
     sqlite3_bind_int64(statement_, index, value);
 }
 
-void Statement::bindReal(int index, double value) { sqlite3_bind_double(statement_, index, value); }
+void Statement::bindReal(int index, double value) {
+    sqlite3_bind_double(statement_, index, value);
+}
 
 void Statement::bindText(int index, std::string_view text) {
-    sqlite3_bind_text64(statement_, index, text.data(), text.size(), SQLITE_STATIC, SQLITE_UTF8);
+    sqlite3_bind_text64(statement_, index, text.data(), text.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
 }
 
 void Statement::bindBlob(int index, std::string_view bytes) {
+    sqlite3_bind_blob64(statement_, index, bytes.data(), bytes.size(), SQLITE_TRANSIENT);
+}
+
+void Statement::bindTextUnowned(int index, std::string_view text) {
+    sqlite3_bind_text64(statement_, index, text.data(), text.size(), SQLITE_STATIC, SQLITE_UTF8);
+}
+
+void Statement::bindBlobUnowned(int index, std::string_view bytes) {
     sqlite3_bind_blob64(statement_, index, bytes.data(), bytes.size(), SQLITE_STATIC);
 }
 
@@ -89,15 +109,21 @@ void Statement::reset() {
     sqlite3_clear_bindings(statement_);
 }
 
-int Statement::columnCount() const { return sqlite3_column_count(statement_); }
+int Statement::columnCount() const {
+    return sqlite3_column_count(statement_);
+}
 
-int Statement::columnType(int column) const { return sqlite3_column_type(statement_, column); }
+int Statement::columnType(int column) const {
+    return sqlite3_column_type(statement_, column);
+}
 
 std::int64_t Statement::columnInteger(int column) const {
     return sqlite3_column_int64(statement_, column);
 }
 
-double Statement::columnReal(int column) const { return sqlite3_column_double(statement_, column); }
+double Statement::columnReal(int column) const {
+    return sqlite3_column_double(statement_, column);
+}
 
 std::string_view Statement::columnText(int column) const {
     const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement_, column));

@@ -41,12 +41,15 @@ public:
     Statement(const Statement&) = delete;
     Statement& operator=(const Statement&) = delete;
 
-    // Parameters count from 1, as in SQLite. Text and blobs must outlive the next step().
+    // Parameters count from 1, as in SQLite. bindText and bindBlob copy the bytes; the
+    // ...Unowned variants, for bulk loading, require them to outlive the next step().
     void bindNull(int index);
     void bindInteger(int index, std::int64_t value);
     void bindReal(int index, double value);
     void bindText(int index, std::string_view text);
     void bindBlob(int index, std::string_view bytes);
+    void bindTextUnowned(int index, std::string_view text);
+    void bindBlobUnowned(int index, std::string_view bytes);
 
     bool step(); // true while a row is available; throws on error
     void reset();

@@ -36,7 +36,9 @@ std::optional<std::vector<std::string>> parseNameList(std::string_view text) {
     }
 }
 
-bool isUpperIdentifier(std::string_view text) { return isIdentifier(text) && toUpper(text) == text; }
+bool isUpperIdentifier(std::string_view text) {
+    return isIdentifier(text) && toUpper(text) == text;
+}
 
 std::optional<bool> parseFlag(std::string_view text, std::string_view key) {
     if (!text.starts_with(key) || text.size() != key.size() + 2 || text[key.size()] != '=')
@@ -136,8 +138,8 @@ std::optional<TableDef> DumpReader::nextTable() {
     if (keyword == "END-DUMP") {
         const auto blank = rest.find(' ');
         const auto tables = parseCount(rest.substr(0, blank));
-        const auto rows = blank == std::string_view::npos ? std::nullopt
-                                                          : parseCount(rest.substr(blank + 1));
+        const auto rows =
+            blank == std::string_view::npos ? std::nullopt : parseCount(rest.substr(blank + 1));
         if (!tables || !rows)
             fail("malformed END-DUMP line");
         if (*tables != tablesSeen_ || *rows != rowsSeen_) {

@@ -6,7 +6,9 @@ namespace {
 
 constexpr std::size_t flushThreshold = 1 << 20;
 
-std::string yn(bool value) { return value ? "y" : "n"; }
+std::string yn(bool value) {
+    return value ? "y" : "n";
+}
 
 std::string joined(const std::vector<std::string>& names) {
     std::string text;
@@ -62,14 +64,18 @@ void DumpWriter::beginTable(const TableDef& table) {
         line("UNIQUE " + joined(unique));
 }
 
-void DumpWriter::beginRows() { line("ROWS"); }
+void DumpWriter::beginRows() {
+    line("ROWS");
+}
 
 void DumpWriter::endRow() {
     buffer_ += '\n';
     flushIfFull();
 }
 
-void DumpWriter::endRows(std::int64_t count) { line("END-ROWS " + std::to_string(count)); }
+void DumpWriter::endRows(std::int64_t count) {
+    line("END-ROWS " + std::to_string(count));
+}
 
 void DumpWriter::index(const IndexDef& index) {
     line("INDEX " + index.name + (index.unique ? " UNIQUE " : " NONUNIQUE ") +
@@ -80,7 +86,9 @@ void DumpWriter::grant(const GrantDef& grant) {
     line("GRANT " + grant.privilege + ' ' + grant.grantee);
 }
 
-void DumpWriter::endTable() { line("END-TABLE"); }
+void DumpWriter::endTable() {
+    line("END-TABLE");
+}
 
 void DumpWriter::finish(std::int64_t tables, std::int64_t rows) {
     line("END-DUMP " + std::to_string(tables) + ' ' + std::to_string(rows));

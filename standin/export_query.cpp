@@ -9,17 +9,26 @@ namespace standin {
 
 namespace {
 
-int onlyThisTable(void* table, int action, const char* name, const char*, const char*,
-                  const char*) {
+struct Permission {
+    std::string table;
+    bool denied = false;
+};
+
+int onlyThisTable(void* data, int action, const char* name, const char*, const char*, const char*) {
+    auto* permission = static_cast<Permission*>(data);
     switch (action) {
     case SQLITE_SELECT:
     case SQLITE_FUNCTION:
         return SQLITE_OK;
     case SQLITE_READ:
-        return name && *static_cast<const std::string*>(table) == name ? SQLITE_OK : SQLITE_DENY;
+        if (name && permission->table == name)
+            return SQLITE_OK;
+        break;
     default:
-        return SQLITE_DENY;
+        break;
     }
+    permission->denied = true;
+    return SQLITE_DENY;
 }
 
 bool startsWithWhere(const std::string& clause) {
@@ -39,8 +48,8 @@ bool holdsAnotherStatement(sqlite3* db, const char* tail) {
 }
 
 struct AuthorizerScope {
-    AuthorizerScope(sqlite3* db, const std::string& table) : db_(db) {
-        sqlite3_set_authorizer(db_, onlyThisTable, const_cast<std::string*>(&table));
+    AuthorizerScope(sqlite3* db, Permission& permission) : db_(db) {
+        sqlite3_set_authorizer(db_, onlyThisTable, &permission);
     }
     ~AuthorizerScope() { sqlite3_set_authorizer(db_, nullptr, nullptr); }
     sqlite3* db_;
@@ -56,16 +65,17 @@ ExportSelect prepareExportSelect(Database& db, const TableDef& table,
 
     ExportSelect result;
     const auto storageName = table.name.storageName();
-    AuthorizerScope scope(db.handle(), storageName);
+    Permission permission{storageName};
+    AuthorizerScope scope(db.handle(), permission);
     sqlite3_stmt* statement = nullptr;
     const char* tail = nullptr;
     const int status = sqlite3_prepare_v2(db.handle(), sql.c_str(), -1, &statement, &tail);
     if (status != SQLITE_OK) {
         const std::string message = db.errorMessage();
-        if (whereClause && message.starts_with("no such column"))
-            result.problem = "query= does not fit " + storageName + ": " + message;
-        else if (whereClause && message == "not authorized")
+        if (whereClause && permission.denied)
             result.refusal = "query= is refused: it may read only the table being exported";
+        else if (whereClause && message.starts_with("no such column"))
+            result.problem = "query= does not fit " + storageName + ": " + message;
         else if (whereClause)
             result.refusal = "query= is refused: " + message;
         else

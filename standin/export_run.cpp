@@ -90,8 +90,8 @@ std::vector<PlannedTable> planTables(Database& db, const std::vector<QualifiedNa
             log.warning(select.problem + "; table left out");
             continue;
         }
-        auto indexes = options.indexes ? describeIndexes(db, name, warnings)
-                                       : std::vector<IndexDef>{};
+        auto indexes =
+            options.indexes ? describeIndexes(db, name, warnings) : std::vector<IndexDef>{};
         auto grants = options.grants ? tableGrants(db, name) : std::vector<GrantDef>{};
         plan.push_back({std::move(definition), std::move(*select.statement), std::move(indexes),
                         std::move(grants)});

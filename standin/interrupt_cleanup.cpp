@@ -18,7 +18,8 @@ constexpr char interruptedText[] =
 
 void writeInterrupted(int fd) {
     if (fd >= 0) {
-        [[maybe_unused]] const auto written = ::write(fd, interruptedText, sizeof interruptedText - 1);
+        [[maybe_unused]] const auto written =
+            ::write(fd, interruptedText, sizeof interruptedText - 1);
     }
 }
 

@@ -2,8 +2,8 @@
 
 #include "standin/failure.h"
 
-#include <cerrno>
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <fcntl.h>
 #include <unistd.h>
@@ -34,8 +34,9 @@ bool LineReader::fill() {
         end_ -= start_;
         start_ = 0;
     }
+    // Doubling keeps a very long line (a large blob) from being copied over and over.
     if (buffer_.size() - end_ < chunkSize / 2)
-        buffer_.resize(buffer_.size() + chunkSize);
+        buffer_.resize(buffer_.size() + std::max(chunkSize, buffer_.size()));
     for (;;) {
         const auto got = ::read(fd_, buffer_.data() + end_, buffer_.size() - end_);
         if (got < 0 && errno == EINTR)
@@ -56,8 +57,8 @@ std::optional<std::string_view> LineReader::next() {
     for (;;) {
         const void* found = std::memchr(buffer_.data() + searchFrom, '\n', end_ - searchFrom);
         if (found) {
-            const auto stop = static_cast<std::size_t>(static_cast<const char*>(found) -
-                                                       buffer_.data());
+            const auto stop =
+                static_cast<std::size_t>(static_cast<const char*>(found) - buffer_.data());
             std::string_view line(buffer_.data() + start_, stop - start_);
             start_ = stop + 1;
             ++lineNumber_;

@@ -26,8 +26,6 @@ public:
     int finish(Tool tool); // writes the closing line, returns the exit status
 
     int fileDescriptor() const { return fd_; }
-    int warnings() const { return warnings_; }
-    int errors() const { return errors_; }
 
 private:
     int fd_ = -1;

@@ -4,9 +4,15 @@ namespace standin {
 
 namespace {
 
-bool isAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
-bool isAsciiDigit(char c) { return c >= '0' && c <= '9'; }
-char upperChar(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+bool isAsciiLetter(char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+bool isAsciiDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+char upperChar(char c) {
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
 
 } // namespace
 

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <compare>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -22,7 +21,7 @@ struct QualifiedName {
     std::string name;
 
     std::string storageName() const { return owner + '.' + name; }
-    auto operator<=>(const QualifiedName&) const = default;
+    bool operator==(const QualifiedName&) const = default;
 };
 
 // Accepts "NAME" or "OWNER.NAME" in any case; returns the upper-case form.

@@ -2,7 +2,9 @@
 
 namespace standin {
 
-const char* toolName(Tool tool) { return tool == Tool::Export ? "exp" : "imp"; }
+const char* toolName(Tool tool) {
+    return tool == Tool::Export ? "exp" : "imp";
+}
 
 const char* statisticsName(Statistics statistics) {
     switch (statistics) {

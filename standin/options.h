@@ -39,7 +39,7 @@ struct Options {
     std::int64_t buffer = 65536;
     std::optional<std::int64_t> recordLength;
     std::vector<QualifiedName> tables;
-    std::optional<std::string> query; // exp only: a WHERE clause
+    std::optional<std::string> query;   // exp only: a WHERE clause
     std::vector<std::string> fromUsers; // imp only
     std::vector<std::string> toUsers;   // imp only
 };

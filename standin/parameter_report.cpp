@@ -6,10 +6,11 @@ namespace standin {
 
 namespace {
 
-std::string yn(bool value) { return value ? "y" : "n"; }
+std::string yn(bool value) {
+    return value ? "y" : "n";
+}
 
-template <typename Items, typename Format>
-std::string listOf(const Items& items, Format format) {
+template <typename Items, typename Format> std::string listOf(const Items& items, Format format) {
     std::string text = "(";
     for (const auto& item : items) {
         if (text.size() > 1)

@@ -97,8 +97,9 @@ std::optional<std::string> ImportSelection::ownerMapping(const std::string& owne
         return options_.toUsers.empty() ? owner : options_.toUsers[index];
     }
     // Without fromuser= a user imports their own schema, or the schemas tables= names.
-    const bool named = std::any_of(options_.tables.begin(), options_.tables.end(),
-                                   [&](const QualifiedName& table) { return table.owner == owner; });
+    const bool named =
+        std::any_of(options_.tables.begin(), options_.tables.end(),
+                    [&](const QualifiedName& table) { return table.owner == owner; });
     if (owner == user_ || named)
         return owner;
     return std::nullopt;

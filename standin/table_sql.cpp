@@ -34,8 +34,7 @@ std::optional<std::vector<std::string>> indexColumns(Database& db, std::string_v
     query.bindText(1, index);
     while (query.step()) {
         const auto name = query.columnText(0);
-        if (query.columnType(0) == SQLITE_NULL || !isIdentifier(name) ||
-            toUpper(name) != name)
+        if (query.columnType(0) == SQLITE_NULL || !isIdentifier(name) || toUpper(name) != name)
             return std::nullopt;
         columns.emplace_back(name);
     }
@@ -51,8 +50,8 @@ struct IndexListEntry {
 
 std::vector<IndexListEntry> indexList(Database& db, const QualifiedName& table) {
     std::vector<IndexListEntry> entries;
-    auto query =
-        db.prepare("SELECT name, \"unique\", origin, partial FROM pragma_index_list(?1) ORDER BY name");
+    auto query = db.prepare(
+        "SELECT name, \"unique\", origin, partial FROM pragma_index_list(?1) ORDER BY name");
     query.bindText(1, table.storageName());
     while (query.step()) {
         entries.push_back({std::string(query.columnText(0)), query.columnInteger(1) != 0,
@@ -63,7 +62,8 @@ std::vector<IndexListEntry> indexList(Database& db, const QualifiedName& table) 
 
 } // namespace
 
-TableDef describeTable(Database& db, const QualifiedName& table, std::vector<std::string>& warnings) {
+TableDef describeTable(Database& db, const QualifiedName& table,
+                       std::vector<std::string>& warnings) {
     TableDef definition;
     definition.name = table;
     std::vector<std::pair<std::int64_t, std::string>> keyParts;

@@ -11,7 +11,8 @@ namespace standin {
 
 // Reads a table's definition back from SQLite. Parts a dump cannot carry (generated columns,
 // expression or partial indexes, unusual declared types) are left out with a warning.
-TableDef describeTable(Database& db, const QualifiedName& table, std::vector<std::string>& warnings);
+TableDef describeTable(Database& db, const QualifiedName& table,
+                       std::vector<std::string>& warnings);
 std::vector<IndexDef> describeIndexes(Database& db, const QualifiedName& table,
                                       std::vector<std::string>& warnings);
 

@@ -1,16 +1,18 @@
 #include "standin/transaction.h"
 
+#include <sqlite3.h>
+
 namespace standin {
 
-Transaction::Transaction(Database& db) : db_(db) { begin(); }
+Transaction::Transaction(Database& db) : db_(db) {
+    begin();
+}
 
 Transaction::~Transaction() {
-    if (!open_)
-        return;
     try {
-        db_.exec("ROLLBACK");
+        rollback();
     } catch (...) {
-        // SQLite may already have rolled back after the error that brought us here.
+        // Nothing more to undo; the error that brought us here is already being reported.
     }
 }
 
@@ -25,8 +27,12 @@ void Transaction::commit() {
 }
 
 void Transaction::rollback() {
+    if (!open_)
+        return;
     open_ = false;
-    db_.exec("ROLLBACK");
+    // Some errors (a full disk, say) end the transaction inside SQLite already.
+    if (!sqlite3_get_autocommit(db_.handle()))
+        db_.exec("ROLLBACK");
 }
 
 } // namespace standin

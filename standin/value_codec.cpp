@@ -87,7 +87,9 @@ bool looksReal(std::string_view field) {
 
 } // namespace
 
-void appendNull(std::string& out) { out += "NULL"; }
+void appendNull(std::string& out) {
+    out += "NULL";
+}
 
 void appendInteger(std::string& out, std::int64_t value) {
     char buffer[24];

@@ -23,8 +23,8 @@ inline ExportFields fuzzExportFields(FuzzedDataProvider& data) {
 
 inline ImportFields fuzzImportFields(FuzzedDataProvider& data) {
     ImportFields f;
-    for (QString* text : {&f.sid, &f.username, &f.password, &f.directory, &f.importFile,
-                          &f.buffer, &f.statistics, &f.feedback, &f.tables, &f.other})
+    for (QString* text : {&f.sid, &f.username, &f.password, &f.directory, &f.importFile, &f.buffer,
+                          &f.statistics, &f.feedback, &f.tables, &f.other})
         *text = fuzzText(data);
     for (bool* box : {&f.full, &f.compile, &f.grants, &f.indexes, &f.rows, &f.commit, &f.ignore,
                       &f.constraints})

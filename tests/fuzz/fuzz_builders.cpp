@@ -47,8 +47,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
 
     const auto exported = commands::CreateExportString(e, sep);
     checkDirectory(e.directory, exported.directory, sep);
-    const QString exportStart = fixedStart("exp", e.username, e.password, e.sid,
-                                           exported.directory, e.exportFile, sep);
+    const QString exportStart =
+        fixedStart("exp", e.username, e.password, e.sid, exported.directory, e.exportFile, sep);
     require(exported.line.startsWith(exportStart));
     require(exportSwitches.match(exported.line.mid(exportStart.size())).hasMatch());
     if (!e.other.isEmpty())
@@ -56,8 +56,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
 
     const auto imported = commands::CreateImportString(i, sep);
     checkDirectory(i.directory, imported.directory, sep);
-    const QString importStart = fixedStart("imp", i.username, i.password, i.sid,
-                                           imported.directory, i.importFile, sep);
+    const QString importStart =
+        fixedStart("imp", i.username, i.password, i.sid, imported.directory, i.importFile, sep);
     require(imported.line.startsWith(importStart));
     require(importSwitches.match(imported.line.mid(importStart.size())).hasMatch());
     if (!i.other.isEmpty())

@@ -50,9 +50,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
     const bool exportPasses = CheckExportFields(e);
     require(exportPasses == shown.isEmpty());
     require(shown.size() <= 1 ||
-            shown == QStringList{
-                         u"Export Error:|If You are exporting via a Query, the Export cant be Direct"_s,
-                         u"Export Error:|If You are exporting tables, the Export cant be Full"_s});
+            shown ==
+                QStringList{
+                    u"Export Error:|If You are exporting via a Query, the Export cant be Direct"_s,
+                    u"Export Error:|If You are exporting tables, the Export cant be Full"_s});
     for (const QString& box : shown)
         require(box.startsWith(u"Export Error:|"_s));
 

@@ -5,8 +5,8 @@
 #include <cstdlib>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
-    const QString text = QString::fromUtf8(reinterpret_cast<const char*>(bytes),
-                                           static_cast<qsizetype>(size));
+    const QString text =
+        QString::fromUtf8(reinterpret_cast<const char*>(bytes), static_cast<qsizetype>(size));
     const QStringList arguments = runs::splitArguments(text);
 
     QString nonBlank = text;

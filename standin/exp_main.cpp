@@ -1,0 +1,6 @@
+#include "standin/export_run.h"
+#include "standin/tool_main.h"
+
+int main(int argc, char** argv) {
+    return standin::toolMain({argv + 1, argv + argc}, standin::Tool::Export, standin::runExport);
+}

@@ -1,0 +1,46 @@
+#include "standin/import_run.h"
+
+#include "standin/dump_reader.h"
+#include "standin/failure.h"
+#include "standin/feedback.h"
+#include "standin/selection.h"
+#include "standin/session.h"
+#include "standin/table_import.h"
+
+namespace standin {
+
+void runImport(const Options& options, LogWriter& log) {
+    auto session = logOn(options.connection, Database::Mode::ReadWrite);
+    log.line("Connected to " + options.connection.sid + " as " + session.user.name +
+             (session.user.dba ? " (DBA)." : "."));
+    if (auto refusal = importRefusal(options, session.user); !refusal.empty())
+        throw Failure(refusal);
+
+    DumpReader reader(options.file);
+    const auto header = reader.readHeader();
+    log.line("Dump " + options.file + ": format " + std::to_string(header.version) + ", " +
+             header.mode + " export of " + header.sourceSid + " by " + header.exportedBy + " at " +
+             header.exportedAt + ".");
+    if (options.rows && !header.rows)
+        log.line("The dump holds definitions only (exported with rows=n).");
+
+    ImportSelection selection(options, session.user.name);
+    Feedback feedback(options.feedback);
+    std::int64_t tables = 0;
+    std::int64_t rows = 0;
+    while (auto table = reader.nextTable()) {
+        const auto target = selection.targetOwner(table->name);
+        if (!target) {
+            skipTable(reader);
+            continue;
+        }
+        rows += importTable(session.db, reader, *table, *target, options, feedback, log);
+        ++tables;
+    }
+    for (const auto& name : selection.unmatched())
+        log.warning(name);
+    log.line("Read " + options.file + " to its end: " + std::to_string(tables) +
+             " table(s) selected, " + std::to_string(rows) + " rows imported.");
+}
+
+} // namespace standin

@@ -1,0 +1,11 @@
+#pragma once
+
+#include "standin/log_writer.h"
+#include "standin/options.h"
+
+namespace standin {
+
+// imp's work after its command line parsed: log on, check the dump, load it. Throws Failure.
+void runImport(const Options& options, LogWriter& log);
+
+} // namespace standin

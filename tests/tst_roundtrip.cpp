@@ -1,0 +1,102 @@
+// An export through the real window from a seeded DEMO database and an import of its dump into
+// an empty TEST database, with the stand-in utilities doing the database work.
+#include "app/FrmMain.h"
+#include "standin/standin_home.h"
+#include "support/EnvironmentGuard.h"
+#include "support/MessageRecorder.h"
+#include "support/WindowTest.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+void setText(const frmMain& window, const char* name, const QString& text) {
+    control<QLineEdit>(window, name)->setText(text);
+}
+
+} // namespace
+
+class TestRoundTrip : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void cleanup();
+    void exportThenImport_data();
+    void exportThenImport();
+
+private:
+    EnvironmentGuard m_environment{{u"ORA_HOME"_s, u"NLS_LANG"_s}};
+};
+
+void TestRoundTrip::cleanup() {
+    QTRY_VERIFY(noWindowLeft());
+}
+
+void TestRoundTrip::exportThenImport_data() {
+    QTest::addColumn<QString>("query");
+    QTest::addColumn<bool>("rows");
+    QTest::addColumn<QString>("folder");
+    QTest::newRow("all rows") << QString() << true << u"dumps"_s;
+    QTest::newRow("query") << u"WHERE DEPTNO = 10"_s << true << u"dumps"_s;
+    QTest::newRow("definitions only") << QString() << false << u"dumps"_s;
+    QTest::newRow("folder with blanks") << QString() << true << u"my dumps"_s;
+}
+
+void TestRoundTrip::exportThenImport() {
+    QFETCH(QString, query);
+    QFETCH(bool, rows);
+    QFETCH(QString, folder);
+    StandinHome home;
+    QVERIFY(home.isValid());
+    QVERIFY(QFile::link(QStringLiteral(STANDIN_EXP).section(u'/', 0, -2), home.path(u"bin"_s)));
+    QVERIFY(QDir().mkpath(home.path(folder)));
+    qputenv("ORA_HOME", QFile::encodeName(home.path(QString())));
+    qputenv("NLS_LANG", "AMERICAN_AMERICA.AL32UTF8");
+
+    frmMain window;
+    setText(window, "txt_sid_e", u"DEMO"_s);
+    setText(window, "txt_username_e", u"scott"_s);
+    setText(window, "txt_password_e", u"tiger"_s);
+    setText(window, "txt_directory_e", home.path(folder) + u'/');
+    setText(window, "txt_exportfile", u"emp.dump"_s);
+    setText(window, "txt_tables_e", u"EMP,DEPT"_s);
+    setText(window, "txt_query_e", query);
+    control<QCheckBox>(window, "chk_direct_e")->setChecked(false);
+    control<QCheckBox>(window, "chk_rows_e")->setChecked(rows);
+
+    setText(window, "txt_sid_i", u"TEST"_s);
+    setText(window, "txt_username_i", u"scott"_s);
+    setText(window, "txt_password_i", u"tiger"_s);
+    setText(window, "txt_directory_i", home.path(folder));
+    setText(window, "txt_importfile", u"emp.dump"_s);
+    setText(window, "txt_tables_i", u"EMP,DEPT"_s);
+
+    MessageRecorder recorder;
+    control<QPushButton>(window, "cmd_export")->click();
+    QCOMPARE(recorder.texts(), QStringList());
+    const QString log = QString::fromUtf8(fileBytes(home.path(folder + u"/emp.dump.log"_s)));
+    QVERIFY2(log.contains(u"Export completed successfully."_s), qPrintable(log));
+
+    control<QPushButton>(window, "cmd_import")->click();
+    QCOMPARE(recorder.texts(), QStringList());
+    const QString importLog = QString::fromUtf8(fileBytes(home.path(folder + u"/emp.dump.log"_s)));
+    QVERIFY2(importLog.contains(u"Import completed successfully."_s), qPrintable(importLog));
+
+    const QString demo = home.database(u"DEMO"_s);
+    const QString test = home.database(u"TEST"_s);
+    for (const QString& table : {u"SCOTT.EMP"_s, u"SCOTT.DEPT"_s}) {
+        QVERIFY(tableExists(test, table));
+        // The query is the WHERE clause of every exported table.
+        const QString where = query.mid(6);
+        const QStringList expected = rows ? tableRows(demo, table, where) : QStringList();
+        QCOMPARE(tableRows(test, table), expected);
+    }
+    if (!query.isEmpty())
+        QVERIFY(rowCount(test, u"SCOTT.EMP"_s) < rowCount(demo, u"SCOTT.EMP"_s));
+}
+
+QTEST_MAIN(TestRoundTrip)
+#include "tst_roundtrip.moc"
