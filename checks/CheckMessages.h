@@ -2,6 +2,10 @@
 
 #include <QString>
 
+#include <initializer_list>
+#include <optional>
+#include <utility>
+
 // Refusal texts shared by the export and import checks, exactly as the operator sees them.
 namespace checks::messages {
 
@@ -37,3 +41,17 @@ inline QString nlsLangNotSet() {
 }
 
 } // namespace checks::messages
+
+namespace checks {
+
+// The message of the first field, in the order given, whose text is empty.
+inline std::optional<QString>
+firstEmptyField(std::initializer_list<std::pair<const QString&, QString>> fields) {
+    for (const auto& [value, message] : fields) {
+        if (value.isEmpty())
+            return message;
+    }
+    return std::nullopt;
+}
+
+} // namespace checks

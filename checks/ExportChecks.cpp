@@ -13,27 +13,16 @@ bool refuse(const QString& message) {
     return ErrorDisplay(u"Export"_s, message) != 0;
 }
 
-bool requiredFieldsPresent(const ExportFields& f) {
-    namespace m = checks::messages;
-    const std::pair<const QString&, QString> required[] = {
-        {f.sid, m::sid()},
-        {f.username, m::username()},
-        {f.password, m::password()},
-        {f.directory, m::directory()},
-        {f.exportFile, u"Please enter Filename"_s},
-    };
-    for (const auto& [value, message] : required) {
-        if (value.isEmpty())
-            return refuse(message);
-    }
-    return true;
-}
-
 } // namespace
 
 bool CheckExportFields(const ExportFields& f) {
     namespace m = checks::messages;
-    bool result = requiredFieldsPresent(f);
+    const auto missing = checks::firstEmptyField({{f.sid, m::sid()},
+                                                  {f.username, m::username()},
+                                                  {f.password, m::password()},
+                                                  {f.directory, m::directory()},
+                                                  {f.exportFile, u"Please enter Filename"_s}});
+    bool result = missing ? refuse(*missing) : true;
     if (result) {
         // Both conflicts are reported, the query first.
         if (!f.query.isEmpty() && f.direct)

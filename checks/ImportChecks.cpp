@@ -18,17 +18,13 @@ bool refuse(const QString& message) {
 
 bool CheckImportFields(const ImportFields& f, QChar separator) {
     namespace m = checks::messages;
-    const std::pair<const QString&, QString> required[] = {
-        {f.sid, m::sid()},
-        {f.username, m::username()},
-        {f.password, m::password()},
-        {f.directory, m::directory()},
-        {f.importFile, u"Please enter a Filename"_s},
-    };
-    for (const auto& [value, message] : required) {
-        if (value.isEmpty())
-            return refuse(message);
-    }
+    if (const auto missing =
+            checks::firstEmptyField({{f.sid, m::sid()},
+                                     {f.username, m::username()},
+                                     {f.password, m::password()},
+                                     {f.directory, m::directory()},
+                                     {f.importFile, u"Please enter a Filename"_s}}))
+        return refuse(*missing);
     if (f.importFile.contains(u' '))
         return refuse(m::blankInFileName());
     if (!DoesFileExist(commands::dumpFilePath(f.directory, f.importFile, separator)))

@@ -5,6 +5,7 @@
 #include "support/EnvironmentGuard.h"
 #include "support/MessageRecorder.h"
 #include "support/OracleHome.h"
+#include "support/Panels.h"
 #include "support/WindowTest.h"
 
 #include <QLineEdit>
@@ -18,14 +19,6 @@
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
-
-void fillExport(const frmMain& window, const QString& directory) {
-    control<QLineEdit>(window, "txt_sid_e")->setText(u"DEMO"_s);
-    control<QLineEdit>(window, "txt_username_e")->setText(u"scott"_s);
-    control<QLineEdit>(window, "txt_password_e")->setText(u"tiger"_s);
-    control<QLineEdit>(window, "txt_directory_e")->setText(directory);
-    control<QLineEdit>(window, "txt_exportfile")->setText(u"x.dump"_s);
-}
 
 struct RunOutcome {
     QStringList boxes;

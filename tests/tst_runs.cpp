@@ -5,6 +5,7 @@
 #include "support/EnvironmentGuard.h"
 #include "support/MessageRecorder.h"
 #include "support/OracleHome.h"
+#include "support/Panels.h"
 #include "support/WindowTest.h"
 
 #include <QLineEdit>
@@ -14,22 +15,6 @@
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
-
-void fillExport(const frmMain& window, const QString& directory, const QString& password) {
-    control<QLineEdit>(window, "txt_sid_e")->setText(u"DEMO"_s);
-    control<QLineEdit>(window, "txt_username_e")->setText(u"scott"_s);
-    control<QLineEdit>(window, "txt_password_e")->setText(password);
-    control<QLineEdit>(window, "txt_directory_e")->setText(directory);
-    control<QLineEdit>(window, "txt_exportfile")->setText(u"x.dump"_s);
-}
-
-void fillImport(const frmMain& window, const QString& directory) {
-    control<QLineEdit>(window, "txt_sid_i")->setText(u"TEST"_s);
-    control<QLineEdit>(window, "txt_username_i")->setText(u"scott"_s);
-    control<QLineEdit>(window, "txt_password_i")->setText(u"tiger"_s);
-    control<QLineEdit>(window, "txt_directory_i")->setText(directory);
-    control<QLineEdit>(window, "txt_importfile")->setText(u"x.dump"_s);
-}
 
 QString readBack(const frmMain& window, const char* name) {
     return control<QPlainTextEdit>(window, name)->toPlainText();
