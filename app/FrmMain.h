@@ -2,15 +2,22 @@
 
 #include "commands/PanelFields.h"
 
+#include <QPointer>
 #include <QWidget>
 
 class FieldLineEdit;
+class frmLogView;
+class frmORAParams;
 class QCheckBox;
 class QComboBox;
 class QFrame;
 class QLabel;
 class QPlainTextEdit;
 class QPushButton;
+
+namespace runs {
+struct LogRequest;
+}
 
 // The main window: the export panel on the left, the import panel on the right, the run,
 // help, environment and exit buttons below. Every field value lives in its control.
@@ -59,8 +66,11 @@ private:
     void connectHandlers();
     void setExportFields(const ExportFields& fields);
     void setImportFields(const ImportFields& fields);
+    void viewLog(const runs::LogRequest& request);
 
     QChar m_separator;
+    QPointer<frmLogView> m_logView;
+    QPointer<frmORAParams> m_oraParams;
 
     // The controls, under the names the operator's manual and the tests use.
     QFrame* Shape1 = nullptr;

@@ -1,0 +1,26 @@
+// The "VL" buttons: each panel's utility log in the shared log window.
+#include "app/FieldLineEdit.h"
+#include "app/FrmMain.h"
+#include "app/SecondaryWindow.h"
+#include "commands/CommandPieces.h"
+#include "runs/FrmLogView.h"
+#include "runs/LogView.h"
+
+using namespace Qt::Literals::StringLiterals;
+
+void frmMain::cmd_view_explog_Click() {
+    viewLog({u"Export Log"_s, u"The Export Logfile: "_s,
+             commands::logFilePath(txt_directory_e->text(), txt_exportfile->text(), m_separator)});
+}
+
+void frmMain::cmd_view_implog_Click() {
+    viewLog({u"Import Log"_s, u"The Import Logfile: "_s,
+             commands::logFilePath(txt_directory_i->text(), txt_importfile->text(), m_separator)});
+}
+
+void frmMain::viewLog(const runs::LogRequest& request) {
+    const auto text = runs::readLog(request);
+    if (!text)
+        return;
+    openOrCreate(m_logView)->showLog(request.heading, *text, request.path);
+}

@@ -1,0 +1,47 @@
+#include "runs/FrmLogView.h"
+
+#include "app/Look.h"
+#include "runs/PlainTextLoader.h"
+
+#include <QLineEdit>
+#include <QPlainTextEdit>
+
+using namespace Qt::Literals::StringLiterals;
+
+frmLogView::frmLogView() {
+    setObjectName(u"frmLogView"_s);
+    setWindowTitle(u"Log View"_s);
+    setAttribute(Qt::WA_DeleteOnClose);
+    resize(761, 730);
+    look::setColours(this, palette().color(QPalette::WindowText), look::darkBlue);
+
+    txt_title = new QLineEdit(this);
+    txt_title->setObjectName(u"txt_title"_s);
+    txt_title->setGeometry(look::twipsRect(240, 240, 4095, 615));
+    txt_title->setFont(look::verdana(20.25, true));
+    look::setTextAreaColours(txt_title, look::lightYellow, look::darkBlue);
+
+    txt_filename = new QLineEdit(u"Text1"_s, this);
+    txt_filename->setObjectName(u"txt_filename"_s);
+    txt_filename->setGeometry(look::twipsRect(4560, 480, 6735, 375));
+    look::setTextAreaColours(txt_filename, look::yellow, look::darkBlue);
+
+    txt_logtext = new QPlainTextEdit(this);
+    txt_logtext->setObjectName(u"txt_logtext"_s);
+    txt_logtext->setGeometry(look::twipsRect(240, 960, 11055, 9855));
+    txt_logtext->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    txt_logtext->setTabChangesFocus(true);
+    m_loader = new PlainTextLoader(txt_logtext);
+
+    QWidget::setTabOrder(txt_logtext, txt_filename);
+    QWidget::setTabOrder(txt_filename, txt_title);
+}
+
+void frmLogView::showLog(const QString& heading, const QString& text, const QString& path) {
+    txt_title->setText(heading);
+    m_loader->load(text);
+    txt_filename->setText(path);
+    show();
+    raise();
+    activateWindow();
+}

@@ -1,0 +1,59 @@
+// The "Help" buttons: which page each opens, and that the pages are built beside the program.
+#include "app/FrmMain.h"
+#include "platform/Browser.h"
+#include "support/WindowTest.h"
+
+#include <QFile>
+#include <QPushButton>
+
+using namespace Qt::Literals::StringLiterals;
+
+class TestHelp : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void cleanup();
+    void buttonOpensPage_data();
+    void buttonOpensPage();
+    void pagesBesideProgram_data();
+    void pagesBesideProgram();
+};
+
+void TestHelp::cleanup() {
+    platform::Browser::setOpener({});
+    QTRY_VERIFY(noWindowLeft());
+}
+
+void TestHelp::buttonOpensPage_data() {
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QString>("page");
+    QTest::newRow("export") << u"Command1"_s << u"Export.html"_s;
+    QTest::newRow("import") << u"Command2"_s << u"Import.html"_s;
+}
+
+void TestHelp::buttonOpensPage() {
+    QFETCH(QString, button);
+    QFETCH(QString, page);
+    QStringList opened;
+    platform::Browser::setOpener([&opened](const QString& path) { opened.append(path); });
+    frmMain window;
+    control<QPushButton>(window, button.toLatin1().constData())->click();
+    QCOMPARE(opened, QStringList{QCoreApplication::applicationDirPath() + u'/' + page});
+}
+
+void TestHelp::pagesBesideProgram_data() {
+    QTest::addColumn<QString>("page");
+    QTest::newRow("export") << u"Export.html"_s;
+    QTest::newRow("import") << u"Import.html"_s;
+}
+
+void TestHelp::pagesBesideProgram() {
+    QFETCH(QString, page);
+    QFile file(QStringLiteral(TARNHOLD_PROGRAM_DIR) + u'/' + page);
+    QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(file.fileName()));
+    const QString html = QString::fromUtf8(file.readAll());
+    for (const QString& term : {u"ORA_HOME"_s, u"NLS_LANG"_s, u"VL"_s, u"Directory"_s})
+        QVERIFY2(html.contains(term), qPrintable(term));
+}
+
+QTEST_MAIN(TestHelp)
+#include "tst_help.moc"
