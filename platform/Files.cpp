@@ -12,7 +12,8 @@ bool fileExists(const QString& path) {
 }
 
 std::optional<QString> readText8Bit(const QString& path) {
-    if (path.isEmpty() || QFileInfo(path).isDir())
+    // Only a regular file: opening a pipe would wait for a writer and freeze the window.
+    if (path.isEmpty() || !QFileInfo(path).isFile())
         return std::nullopt;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))

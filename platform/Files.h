@@ -12,7 +12,7 @@ bool fileExists(const QString& path);
 
 // The whole content of a text file, decoded from the system's 8-bit encoding; bytes that do
 // not decode become replacement characters. Nothing when the file cannot be opened or read
-// (missing, a folder, no permission).
+// (missing, a folder, a pipe or device, no permission).
 std::optional<QString> readText8Bit(const QString& path);
 
 } // namespace platform

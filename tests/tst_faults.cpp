@@ -15,6 +15,8 @@
 #include <QTimer>
 
 #include <csignal>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -51,6 +53,8 @@ private Q_SLOTS:
     void hugeAndOddFields();
     void environmentNamesRefused_data();
     void environmentNamesRefused();
+    void logThatCannotBeShown_data();
+    void logThatCannotBeShown();
     void inputDuringRunIsDropped();
     void closeDuringRunIsCarriedOutAfter();
 
@@ -197,6 +201,43 @@ void TestFaults::environmentNamesRefused() {
     QVERIFY(!platform::setEnvironmentValue(name, u"value"_s));
     QVERIFY(!platform::setEnvironmentValue(name, QString()));
     QCOMPARE(QProcessEnvironment::systemEnvironment().toStringList(), before);
+}
+
+void TestFaults::logThatCannotBeShown_data() {
+    QTest::addColumn<QString>("fault");
+    QTest::newRow("removed after the run") << u"removed"_s;
+    QTest::newRow("a pipe, which would wait for a writer") << u"pipe"_s;
+    QTest::newRow("a folder") << u"folder"_s;
+    QTest::newRow("no read permission") << u"permission"_s;
+}
+
+void TestFaults::logThatCannotBeShown() {
+    QFETCH(QString, fault);
+    OracleHome home;
+    frmMain window;
+    fillExport(window, home.dumps());
+    RunOutcome outcome = exportRun(window);
+    QVERIFY(outcome.logOffered);
+
+    const QString log = home.dumps() + u"/x.dump.log"_s;
+    QVERIFY(QFile::remove(log));
+    if (fault == u"pipe"_s)
+        QCOMPARE(::mkfifo(QFile::encodeName(log).constData(), 0600), 0);
+    else if (fault == u"folder"_s)
+        QVERIFY(QDir().mkdir(log));
+    else if (fault == u"permission"_s) {
+        if (::geteuid() == 0)
+            QSKIP("root reads files whatever their permissions");
+        QFile file(log);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.close();
+        QVERIFY(file.setPermissions(QFileDevice::WriteOwner));
+    }
+    MessageRecorder recorder;
+    control<QPushButton>(window, "cmd_view_explog")->click();
+    QCOMPARE(recorder.texts(),
+             QStringList{u"The Export Logfile: "_s + log + u" could not be found"_s});
+    QCOMPARE(recorder.boxes[0].title, u"Log View Error:"_s);
 }
 
 void TestFaults::inputDuringRunIsDropped() {
