@@ -19,6 +19,16 @@ void setColours(QWidget* widget, const QColor& text, const QColor& background) {
     QPalette palette = widget->palette();
     palette.setColor(QPalette::WindowText, text);
     palette.setColor(QPalette::Window, background);
+    // Check boxes paint their text and background in the button roles.
+    palette.setColor(QPalette::ButtonText, text);
+    palette.setColor(QPalette::Button, background);
+    widget->setPalette(palette);
+    widget->setAutoFillBackground(true);
+}
+
+void setBackground(QWidget* widget, const QColor& background) {
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Window, background);
     widget->setPalette(palette);
     widget->setAutoFillBackground(true);
 }

@@ -29,6 +29,9 @@ QFont verdana(qreal points, bool bold);
 // Text and background colour of a label or check box.
 void setColours(QWidget* widget, const QColor& text, const QColor& background);
 
+// Background of a window; its controls keep their own colours.
+void setBackground(QWidget* widget, const QColor& background);
+
 // Text and background colour of the area inside a text box.
 void setTextAreaColours(QWidget* widget, const QColor& text, const QColor& background);
 

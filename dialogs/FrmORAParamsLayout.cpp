@@ -70,7 +70,7 @@ QPushButton* setButton(QWidget* parent, const char* name, int top) {
 void frmORAParams::createControls() {
     setWindowTitle(u"Oracle Environment Parameters"_s);
     resize(587, 238);
-    look::setColours(this, palette().color(QPalette::WindowText), look::darkBlue);
+    look::setBackground(this, look::darkBlue);
 
     Label1 = heading(this, "Label1", u"Name"_s, 240);
     Label2 = heading(this, "Label2", u"Value"_s, 4200);

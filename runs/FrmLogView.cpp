@@ -13,7 +13,7 @@ frmLogView::frmLogView() {
     setWindowTitle(u"Log View"_s);
     setAttribute(Qt::WA_DeleteOnClose);
     resize(761, 730);
-    look::setColours(this, palette().color(QPalette::WindowText), look::darkBlue);
+    look::setBackground(this, look::darkBlue);
 
     txt_title = new QLineEdit(this);
     txt_title->setObjectName(u"txt_title"_s);
