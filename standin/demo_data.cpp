@@ -28,7 +28,8 @@ const char* pick(const std::array<const char*, N>& items, Sequence& sequence) {
 }
 
 std::string date(Sequence& sequence, int firstYear, int years) {
-    char text[16];
+    // Room for any int the compiler can imagine, so the format can never be cut short.
+    char text[40];
     std::snprintf(text, sizeof text, "%04d-%02d-%02d",
                   firstYear + static_cast<int>(sequence.below(static_cast<std::uint32_t>(years))),
                   1 + static_cast<int>(sequence.below(12)),
