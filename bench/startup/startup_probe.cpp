@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QLabel>
 #include <QTimer>
 
 #include <cstdio>
