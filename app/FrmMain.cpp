@@ -149,15 +149,13 @@ bool frmMain::CheckImportFields() {
 
 QString frmMain::CreateExportString() {
     const auto built = commands::CreateExportString(exportFields(), m_separator);
-    if (built.directory != txt_directory_e->text())
-        txt_directory_e->setText(built.directory);
+    writeBack(txt_directory_e, built.directory);
     return built.line;
 }
 
 QString frmMain::CreateImportString() {
     const auto built = commands::CreateImportString(importFields(), m_separator);
-    if (built.directory != txt_directory_i->text())
-        txt_directory_i->setText(built.directory);
+    writeBack(txt_directory_i, built.directory);
     return built.line;
 }
 
@@ -215,15 +213,17 @@ void frmMain::txt_importfile_Change() {
 }
 
 void frmMain::txt_directory_e_LostFocus() {
-    const QString text = txt_directory_e->text();
-    const QString trimmed = commands::withoutTrailingSeparator(text, m_separator);
-    if (trimmed != text)
-        txt_directory_e->setText(trimmed);
+    writeBack(txt_directory_e,
+              commands::withoutTrailingSeparator(txt_directory_e->text(), m_separator));
 }
 
 void frmMain::txt_directory_i_LostFocus() {
-    const QString text = txt_directory_i->text();
-    const QString trimmed = commands::withoutTrailingSeparator(text, m_separator);
-    if (trimmed != text)
-        txt_directory_i->setText(trimmed);
+    writeBack(txt_directory_i,
+              commands::withoutTrailingSeparator(txt_directory_i->text(), m_separator));
+}
+
+void frmMain::writeBack(QLineEdit* field, const QString& text) {
+    // Only a real change is written, so the operator's cursor and undo history stay put.
+    if (field->text() != text)
+        field->setText(text);
 }

@@ -12,6 +12,7 @@ class QCheckBox;
 class QComboBox;
 class QFrame;
 class QLabel;
+class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
 
@@ -67,6 +68,7 @@ private:
     void setExportFields(const ExportFields& fields);
     void setImportFields(const ImportFields& fields);
     void viewLog(const runs::LogRequest& request);
+    void writeBack(QLineEdit* field, const QString& text);
 
     QChar m_separator;
     QPointer<frmLogView> m_logView;
