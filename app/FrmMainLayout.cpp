@@ -3,7 +3,7 @@
 #include "app/FieldLineEdit.h"
 #include "app/FrmMain.h"
 #include "app/Logo.h"
-#include "app/Look.h"
+#include "look/Look.h"
 #include "app/WrappingButton.h"
 
 #include <QCheckBox>

@@ -1,6 +1,6 @@
 #include "app/Logo.h"
 
-#include "app/Look.h"
+#include "look/Look.h"
 
 #include <QPainter>
 #include <QPainterPath>

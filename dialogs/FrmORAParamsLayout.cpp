@@ -1,5 +1,5 @@
 // Builds the environment dialog's controls at their places, with their captions and colours.
-#include "app/Look.h"
+#include "look/Look.h"
 #include "dialogs/FrmORAParams.h"
 
 #include <QFontMetricsF>

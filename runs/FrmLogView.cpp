@@ -1,6 +1,6 @@
 #include "runs/FrmLogView.h"
 
-#include "app/Look.h"
+#include "look/Look.h"
 #include "runs/PlainTextLoader.h"
 
 #include <QLineEdit>
