@@ -9,6 +9,7 @@
 #include "platform/Clock.h"
 #include "platform/Separator.h"
 #include "runs/ToolRun.h"
+#include "runs/UtilityConsole.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -172,14 +173,14 @@ void frmMain::Form_Load() {
 void frmMain::cmd_export_Click() {
     runs::runTool({[this] { return CheckExportFields(); }, [this] { return CreateExportString(); },
                    txt_exp_params, txt_directory_e, txt_exportfile, cmd_view_explog,
-                   u"Error: export executeable \"exp\" not found."_s},
+                   u"Error: export executeable \"exp\" not found."_s, &m_exportConsole},
                   m_separator);
 }
 
 void frmMain::cmd_import_Click() {
     runs::runTool({[this] { return CheckImportFields(); }, [this] { return CreateImportString(); },
                    txt_imp_params, txt_directory_i, txt_importfile, cmd_view_implog,
-                   u"Error: export executeable \"imp\" not found."_s},
+                   u"Error: export executeable \"imp\" not found."_s, &m_importConsole},
                   m_separator);
 }
 

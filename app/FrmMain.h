@@ -15,6 +15,7 @@ class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
+class UtilityConsole;
 
 namespace runs {
 struct LogRequest;
@@ -73,6 +74,8 @@ private:
     QChar m_separator;
     QPointer<frmLogView> m_logView;
     QPointer<frmORAParams> m_oraParams;
+    QPointer<UtilityConsole> m_exportConsole;
+    QPointer<UtilityConsole> m_importConsole;
 
     // The controls, under the names the operator's manual and the tests use.
     QFrame* Shape1 = nullptr;

@@ -4,14 +4,21 @@
 
 namespace platform {
 
-std::optional<QString> environmentValue(const QString& name) {
+std::optional<QByteArray> environmentBytes(const QString& name) {
     const QByteArray key = name.toLocal8Bit();
     if (key.isEmpty() || key.contains('\0'))
         return std::nullopt;
     const char* value = std::getenv(key.constData());
     if (value == nullptr || *value == '\0')
         return std::nullopt;
-    return QString::fromLocal8Bit(value);
+    return QByteArray(value);
+}
+
+std::optional<QString> environmentValue(const QString& name) {
+    const auto bytes = environmentBytes(name);
+    if (!bytes)
+        return std::nullopt;
+    return QString::fromLocal8Bit(*bytes);
 }
 
 bool isEnvironmentSet(const QString& name) {

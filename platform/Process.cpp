@@ -1,40 +1,23 @@
 #include "platform/Process.h"
 
 #include <QEventLoop>
-#include <QFile>
-#include <QFileInfo>
 #include <QSocketNotifier>
 #include <QTimer>
 
 #include <cerrno>
-#include <cstring>
 #include <memory>
-#include <vector>
 
-#include <spawn.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-extern char** environ;
 
 namespace platform {
 
 namespace {
 
-QString systemErrorText(int error) {
-    return QString::fromLocal8Bit(std::strerror(error));
-}
-
-// Reaps our own child once it has ended, so no zombie is left behind.
-void reapIfEnded(pid_t pid) {
-    int status = 0;
-    ::waitpid(pid, &status, WNOHANG);
-}
-
 bool hasEnded(pid_t pid) {
     siginfo_t info{};
-    // WNOWAIT leaves the child to be reaped by reapIfEnded.
+    // WNOWAIT leaves the status to whoever started the child.
     if (::waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOHANG | WNOWAIT) == 0)
         return info.si_pid == pid;
     // Not our child (or gone): fall back to asking whether it still exists.
@@ -42,28 +25,6 @@ bool hasEnded(pid_t pid) {
 }
 
 } // namespace
-
-ProcessStart startProcess(const QString& program, const QStringList& arguments) {
-    const QByteArray path = QFile::encodeName(program);
-    if (program.isEmpty() || !QFileInfo::exists(program))
-        return {0, FileNotFoundFailure, systemErrorText(ENOENT)};
-
-    std::vector<QByteArray> storage;
-    storage.reserve(static_cast<size_t>(arguments.size()) + 1);
-    storage.push_back(path);
-    for (const QString& argument : arguments)
-        storage.push_back(argument.toLocal8Bit());
-    std::vector<char*> argv;
-    for (QByteArray& item : storage)
-        argv.push_back(item.data());
-    argv.push_back(nullptr);
-
-    pid_t pid = 0;
-    const int error = ::posix_spawn(&pid, path.constData(), nullptr, nullptr, argv.data(), environ);
-    if (error != 0)
-        return {0, error, systemErrorText(error)};
-    return {pid, 0, {}};
-}
 
 void waitForProcess(qint64 processId, int msecs) {
     const auto pid = static_cast<pid_t>(processId);
@@ -102,7 +63,6 @@ void waitForProcess(qint64 processId, int msecs) {
     notifier.reset();
     if (pidfd >= 0)
         ::close(pidfd);
-    reapIfEnded(pid);
 }
 
 } // namespace platform

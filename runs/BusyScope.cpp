@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QEvent>
+#include <QWindow>
 
 namespace runs {
 
@@ -28,29 +29,40 @@ bool isOperatorInput(QEvent::Type type) {
     case QEvent::TabletRelease:
     case QEvent::TabletMove:
     case QEvent::InputMethod:
+    case QEvent::DragEnter:
+    case QEvent::DragMove:
+    case QEvent::Drop:
         return true;
     default:
         return false;
     }
 }
 
+// The top-level widget that an event for this object belongs to: input reaches a window's
+// system window first, then its widgets.
+const QWidget* windowOf(const QObject* watched) {
+    if (watched->isWidgetType())
+        return static_cast<const QWidget*>(watched)->window();
+    if (watched->isWindowType()) {
+        for (const QWidget* window : QApplication::topLevelWidgets()) {
+            if (static_cast<const QObject*>(window->windowHandle()) == watched)
+                return window;
+        }
+    }
+    return nullptr;
+}
+
 } // namespace
 
-BusyScope::BusyScope() {
+BusyScope::BusyScope(QWidget* inputWindow) : m_inputWindow(inputWindow) {
     s_active = true;
-    QApplication::setOverrideCursor(Qt::WaitCursor);
+    showBusyCursor(true);
     qApp->installEventFilter(this);
 }
 
-void BusyScope::releaseInput() {
-    if (!std::exchange(m_inputBlocked, false))
-        return;
-    qApp->removeEventFilter(this);
-    QApplication::restoreOverrideCursor();
-}
-
 BusyScope::~BusyScope() {
-    releaseInput();
+    qApp->removeEventFilter(this);
+    showBusyCursor(false);
     s_active = false;
     for (const QPointer<QWidget>& window : std::as_const(m_closeRequests)) {
         if (window)
@@ -58,10 +70,34 @@ BusyScope::~BusyScope() {
     }
 }
 
+void BusyScope::showBusyCursor(bool busy) {
+    if (busy == m_busyCursor)
+        return;
+    m_busyCursor = busy;
+    if (busy)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    else
+        QApplication::restoreOverrideCursor();
+}
+
+bool BusyScope::takesInput(const QObject* watched) const {
+    const QWidget* window = windowOf(watched);
+    if (!window)
+        return false;
+    // A popup can only have been opened from the window that takes input.
+    return (m_inputWindow && window == m_inputWindow) || window->windowType() == Qt::Popup;
+}
+
 bool BusyScope::eventFilter(QObject* watched, QEvent* event) {
-    if (isOperatorInput(event->type()))
-        return true;
-    if (event->type() == QEvent::Close && watched->isWidgetType()) {
+    const QEvent::Type type = event->type();
+    if (type == QEvent::Enter && watched->isWidgetType()) {
+        // The console shows its own cursor; the other windows show that they are busy.
+        showBusyCursor(!takesInput(watched));
+        return false;
+    }
+    if (isOperatorInput(type))
+        return !takesInput(watched);
+    if (type == QEvent::Close && watched->isWidgetType() && !takesInput(watched)) {
         auto* widget = static_cast<QWidget*>(watched);
         if (widget->isWindow()) {
             if (!m_closeRequests.contains(widget))

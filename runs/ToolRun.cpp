@@ -6,9 +6,11 @@
 #include "platform/MessageBox.h"
 #include "platform/Process.h"
 #include "runs/BusyScope.h"
+#include "runs/UtilityConsole.h"
 #include "runs/UtilityLaunch.h"
 
 #include <QAbstractButton>
+#include <QFile>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 
@@ -18,15 +20,15 @@ namespace runs {
 
 namespace {
 
-void reportFailure(const LaunchFailure& failure, const QString& notFoundMessage) {
-    if (failure.number == platform::FileNotFoundFailure) {
+void reportFailure(const platform::ConsoleProcess::Start& failure, const QString& notFoundMessage) {
+    if (failure.failure == platform::FileNotFoundFailure) {
         platform::MessageBox::show(
             {u"Error:"_s, notFoundMessage, QMessageBox::Critical, QMessageBox::Ok});
         return;
     }
     platform::MessageBox::show(
         {u"Error:"_s,
-         u"Error: "_s + QString::number(failure.number) + u": "_s + failure.description,
+         u"Error: "_s + QString::number(failure.failure) + u": "_s + failure.description,
          QMessageBox::NoIcon, QMessageBox::Ok});
 }
 
@@ -41,14 +43,27 @@ void runTool(const ToolRunPanel& panel, QChar separator) {
     const QString commandLine = panel.build();
     panel.readBack->setPlainText(commandLine);
 
-    const QString oraHome = platform::environmentValue(u"ORA_HOME"_s).value_or(QString());
-    BusyScope busy;
-    const auto failure = launchAndWait(oraHome, commandLine, separator);
-    busy.releaseInput();
-    if (failure) {
-        reportFailure(*failure, panel.notFoundMessage);
+    const UtilityCommand command = utilityCommand(
+        platform::environmentBytes(u"ORA_HOME"_s).value_or(QByteArray()), commandLine, separator);
+    const auto started = platform::ConsoleProcess::start(command.program, command.arguments,
+                                                         UtilityConsole::InitialSize);
+    if (!started.process) {
+        reportFailure(started, panel.notFoundMessage);
         return;
     }
+    QPointer<UtilityConsole>& console = *panel.console;
+    if (!console || !console->isVisible())
+        console = new UtilityConsole;
+    console->attach(started.process.get(), QFile::decodeName(command.program),
+                    utilityName(commandLine));
+
+    // Only the console takes input while the utility runs; a window closed meanwhile closes
+    // when the run is over.
+    BusyScope busy(console);
+    WaitForProcess(started.process->processId(), -1);
+    const platform::ProcessEnd end = started.process->finish();
+    if (console)
+        console->showEnd(end);
     const QString logPath =
         commands::logFilePath(panel.directory->text(), panel.dumpFile->text(), separator);
     if (platform::fileExists(logPath))

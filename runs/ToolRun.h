@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPointer>
 #include <QString>
 
 #include <functional>
@@ -7,6 +8,7 @@
 class QAbstractButton;
 class QLineEdit;
 class QPlainTextEdit;
+class UtilityConsole;
 
 namespace runs {
 
@@ -19,10 +21,11 @@ struct ToolRunPanel {
     QLineEdit* dumpFile = nullptr;
     QAbstractButton* logButton = nullptr;
     QString notFoundMessage;
+    QPointer<UtilityConsole>* console = nullptr; // the panel's console, reused run after run
 };
 
 // One press of "Export Now" or "Import Now": check, build, show the line, start the utility
-// from the Oracle home, wait for it, report a failed start or offer the log.
+// from the Oracle home in its console, wait for it, report a failed start or offer the log.
 void runTool(const ToolRunPanel& panel, QChar separator);
 
 } // namespace runs

@@ -9,11 +9,6 @@ namespace runs {
 
 namespace {
 
-QStringView firstWord(const QString& commandLine) {
-    const qsizetype blank = commandLine.indexOf(u' ');
-    return blank < 0 ? QStringView(commandLine) : QStringView(commandLine).first(blank);
-}
-
 QStringView afterFirstWord(const QString& commandLine) {
     const qsizetype blank = commandLine.indexOf(u' ');
     return blank < 0 ? QStringView() : QStringView(commandLine).sliced(blank + 1);
@@ -21,18 +16,19 @@ QStringView afterFirstWord(const QString& commandLine) {
 
 } // namespace
 
-QString utilityProgramPath(const QString& oraHome, const QString& commandLine, QChar separator) {
-    return oraHome + separator + u"bin"_s + separator + firstWord(commandLine);
+QString utilityName(const QString& commandLine) {
+    const qsizetype blank = commandLine.indexOf(u' ');
+    return blank < 0 ? commandLine : commandLine.first(blank);
 }
 
-std::optional<LaunchFailure> launchAndWait(const QString& oraHome, const QString& commandLine,
-                                           QChar separator) {
-    const auto started = platform::startProcess(utilityProgramPath(oraHome, commandLine, separator),
-                                                splitArguments(afterFirstWord(commandLine)));
-    if (started.failure != 0)
-        return LaunchFailure{started.failure, started.description};
-    WaitForProcess(started.processId, -1);
-    return std::nullopt;
+UtilityCommand utilityCommand(const QByteArray& oraHome, const QString& commandLine,
+                              QChar separator) {
+    const QByteArray slash = QString(separator).toLocal8Bit();
+    UtilityCommand command;
+    command.program = oraHome + slash + "bin" + slash + utilityName(commandLine).toLocal8Bit();
+    for (const QString& argument : splitArguments(afterFirstWord(commandLine)))
+        command.arguments.append(argument.toLocal8Bit());
+    return command;
 }
 
 void WaitForProcess(qint64 TaskId, int msecs) {

@@ -1,23 +1,24 @@
 #pragma once
 
+#include <QByteArray>
+#include <QList>
 #include <QString>
-
-#include <optional>
 
 namespace runs {
 
-struct LaunchFailure {
-    int number = 0;
-    QString description;
+// The program a command line starts and its arguments, as the system takes them.
+struct UtilityCommand {
+    QByteArray program; // the Oracle home's bin folder and the line's first word
+    QList<QByteArray> arguments;
 };
 
-// Where a command line's program lives: the Oracle home's bin folder and the line's first word.
-QString utilityProgramPath(const QString& oraHome, const QString& commandLine, QChar separator);
+// The Oracle home is taken as the bytes the environment holds, so a folder name that the
+// locale's encoding cannot show still names the folder it names.
+UtilityCommand utilityCommand(const QByteArray& oraHome, const QString& commandLine,
+                              QChar separator);
 
-// Starts the command line's utility from the Oracle home's bin folder with the rest of the
-// line as its arguments, and waits until it has ended. Nothing when it ran.
-std::optional<LaunchFailure> launchAndWait(const QString& oraHome, const QString& commandLine,
-                                           QChar separator);
+// The command line's first word: the utility's short name.
+QString utilityName(const QString& commandLine);
 
 // Blocks until the process with this id has ended or msecs have passed (-1: no limit).
 void WaitForProcess(qint64 TaskId, int msecs);

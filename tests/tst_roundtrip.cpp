@@ -32,6 +32,7 @@ private:
 };
 
 void TestRoundTrip::cleanup() {
+    closeConsoles();
     QTRY_VERIFY(noWindowLeft());
 }
 

@@ -43,6 +43,7 @@ private:
 };
 
 void TestRuns::cleanup() {
+    closeConsoles();
     QTRY_VERIFY(noWindowLeft());
 }
 

@@ -1,7 +1,8 @@
 // Stands in for exp or imp in the tests: writes its arguments, one per NUL-terminated record,
 // to the file named by TARNHOLD_RECORD, and a short log at the path given as log=...
 // TARNHOLD_SLEEP_MS makes it run for a while, TARNHOLD_NO_LOG keeps it from writing its log,
-// TARNHOLD_EXIT_STATUS sets its exit status and TARNHOLD_SIGNAL has it end by that signal.
+// TARNHOLD_EXIT_STATUS sets its exit status and TARNHOLD_SIGNAL has it end by that signal;
+// TARNHOLD_IGNORE_HANGUP makes it ignore its terminal going away.
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -26,6 +27,8 @@ int main(int argc, char* argv[]) {
             std::fclose(out);
         }
     }
+    if (std::getenv("TARNHOLD_IGNORE_HANGUP"))
+        std::signal(SIGHUP, SIG_IGN);
     std::this_thread::sleep_for(std::chrono::milliseconds(number("TARNHOLD_SLEEP_MS")));
     for (int i = 1; i < argc && !std::getenv("TARNHOLD_NO_LOG"); ++i) {
         if (std::strncmp(argv[i], "log=", 4) == 0) {

@@ -12,6 +12,15 @@ template <typename T> T* control(const QWidget& window, const char* name) {
     return found;
 }
 
+// A run's console stays open after the utility has ended, as it should for the operator; a test
+// closes it as the operator would.
+inline void closeConsoles() {
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (widget->objectName() == QLatin1StringView("UtilityConsole"))
+            widget->close();
+    }
+}
+
 // No window may outlive the test that opened it.
 inline bool noWindowLeft() {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

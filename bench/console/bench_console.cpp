@@ -1,0 +1,182 @@
+// What a flood of output costs the operator: a utility (cat) writes 100 MB of 80-character
+// lines to its terminal, and the console shows it. Figures: the time until the console shows
+// the utility's end, the longest stall of the event loop (a 1 ms heartbeat, from the start of
+// the run to its last frame), and the peak memory above the program's own. The floor is cat of
+// the same file into a pipe that nobody shows; a second baseline is cat into a bare
+// pseudo-terminal that nobody shows, the terminal's own cost. Both are measured in the same run.
+#include "platform/ConsoleProcess.h"
+#include "platform/Process.h"
+#include "runs/ConsoleView.h"
+#include "runs/UtilityConsole.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <cstdio>
+
+#include <pty.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace Qt::Literals::StringLiterals;
+
+extern char** environ;
+
+namespace {
+
+const char* const Cat = "/bin/cat";
+
+double peakMb() {
+    QFile status(u"/proc/self/status"_s);
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
+    }
+    return -1;
+}
+
+void writeOutput(const QString& path, qint64 megabytes) {
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        qFatal("cannot write %s", qPrintable(path));
+    QByteArray chunk;
+    for (int line = 0; chunk.size() < (1 << 20); ++line)
+        chunk +=
+            ". . exporting table " + QByteArray::number(line).rightJustified(50, '.') + "   rows\n";
+    for (qint64 written = 0; written < megabytes << 20; written += chunk.size())
+        file.write(chunk);
+}
+
+// cat into a pipe read as fast as it comes: no terminal, nothing shown.
+double floorSeconds(const QByteArray& path) {
+    int pipeEnds[2];
+    if (::pipe(pipeEnds) != 0)
+        return -1;
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], STDOUT_FILENO);
+    posix_spawn_file_actions_addclose(&actions, pipeEnds[0]);
+    char* argv[] = {const_cast<char*>(Cat), const_cast<char*>(path.constData()), nullptr};
+    QElapsedTimer clock;
+    clock.start();
+    pid_t pid = 0;
+    if (::posix_spawn(&pid, Cat, &actions, nullptr, argv, environ) != 0)
+        return -1;
+    ::close(pipeEnds[1]);
+    char buffer[64 * 1024];
+    while (::read(pipeEnds[0], buffer, sizeof buffer) > 0) {
+    }
+    ::close(pipeEnds[0]);
+    ::waitpid(pid, nullptr, 0);
+    posix_spawn_file_actions_destroy(&actions);
+    return static_cast<double>(clock.nsecsElapsed()) / 1e9;
+}
+
+// cat on a pseudo-terminal whose output is read and thrown away.
+double bareTerminalSeconds(const QByteArray& path) {
+    QElapsedTimer clock;
+    clock.start();
+    int master = -1;
+    const pid_t pid = ::forkpty(&master, nullptr, nullptr, nullptr);
+    if (pid == 0) {
+        ::execl(Cat, Cat, path.constData(), static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    if (pid < 0)
+        return -1;
+    char buffer[64 * 1024];
+    while (::read(master, buffer, sizeof buffer) > 0) {
+    }
+    ::close(master);
+    ::waitpid(pid, nullptr, 0);
+    return static_cast<double>(clock.nsecsElapsed()) / 1e9;
+}
+
+struct ConsoleFigures {
+    double seconds = 0;
+    double longestStallMs = 0;
+    double peakAboveMb = 0;
+    double historySeconds = 0;
+    int lines = 0;
+};
+
+ConsoleFigures throughConsole(const QByteArray& path) {
+    auto* console = new UtilityConsole;
+    console->show();
+    QCoreApplication::processEvents();
+    const double before = peakMb();
+
+    QElapsedTimer clock;
+    clock.start();
+    qint64 lastBeat = 0;
+    qint64 longestGap = 0;
+    QTimer heartbeat;
+    heartbeat.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&heartbeat, &QTimer::timeout, [&] {
+        const qint64 now = clock.nsecsElapsed();
+        longestGap = std::max(longestGap, now - lastBeat);
+        lastBeat = now;
+    });
+    heartbeat.start(1);
+
+    auto started = platform::ConsoleProcess::start(Cat, {path}, UtilityConsole::InitialSize);
+    if (!started.process)
+        qFatal("cannot start cat");
+    console->attach(started.process.get(), QString::fromLatin1(Cat), u"cat"_s);
+    platform::waitForProcess(started.process->processId(), -1);
+    console->showEnd(started.process->finish());
+    // The last frame: everything posted so far, painted.
+    QTimer::singleShot(0, [] {});
+    QCoreApplication::processEvents();
+    const double seconds = static_cast<double>(clock.nsecsElapsed()) / 1e9;
+    longestGap = std::max(longestGap, clock.nsecsElapsed() - lastBeat);
+
+    // After the flood the kept lines come back into the console, the loop answering meanwhile.
+    auto* view = console->findChild<ConsoleView*>();
+    while (view->blockCount() <= ConsoleView::KeptLines)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    const double history = static_cast<double>(clock.nsecsElapsed()) / 1e9 - seconds;
+    longestGap = std::max(longestGap, clock.nsecsElapsed() - lastBeat);
+
+    ConsoleFigures figures{seconds, static_cast<double>(longestGap) / 1e6, peakMb() - before,
+                           history, view->blockCount()};
+    console->close();
+    return figures;
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    const qint64 megabytes = argc > 1 ? QByteArray(argv[1]).toLongLong() : 100;
+    QTemporaryDir folder;
+    const QString path = folder.filePath(u"output.txt"_s);
+    writeOutput(path, megabytes);
+    const QByteArray file = QFile::encodeName(path);
+
+    floorSeconds(file); // the file into the page cache
+    const double floor = floorSeconds(file);
+    const double bare = bareTerminalSeconds(file);
+    const ConsoleFigures console = throughConsole(file);
+    std::printf("%lld MB of output, 80-character lines\n", static_cast<long long>(megabytes));
+    std::printf("  cat into a pipe (floor):         %7.3f s\n", floor);
+    std::printf("  cat into a bare terminal:        %7.3f s  (%.1fx the floor)\n", bare,
+                bare / floor);
+    std::printf("  cat through the console:         %7.3f s  (%.1fx the floor, %.2fx the bare "
+                "terminal)\n",
+                console.seconds, console.seconds / floor, console.seconds / bare);
+    std::printf("  history back in the console:   + %7.3f s  (%d lines)\n", console.historySeconds,
+                console.lines);
+    std::printf("  longest event-loop stall:        %7.1f ms  (heartbeat 1 ms; a frame is 16.7 "
+                "ms)\n",
+                console.longestStallMs);
+    std::printf("  peak memory above start:         %7.1f MB  (the output is %lld MB)\n",
+                console.peakAboveMb, static_cast<long long>(megabytes));
+    return 0;
+}

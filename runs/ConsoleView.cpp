@@ -1,0 +1,197 @@
+#include "runs/ConsoleView.h"
+
+#include "runs/TerminalKeys.h"
+#include "runs/TerminalScreen.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QFontDatabase>
+#include <QKeyEvent>
+#include <QScrollBar>
+#include <QTextBlock>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+// More new lines than this at one refresh is a flood: only the latest are shown.
+constexpr qint64 FloodLines = 500;
+constexpr qint64 TailLines = 100;
+// Lines put back into the document per turn of the event loop after a flood.
+constexpr qint64 HistoryPiece = 500;
+constexpr int CalmMilliseconds = 100;
+
+bool isCopy(const QKeyEvent* event, bool hasSelection) {
+    const QKeyCombination combination = event->keyCombination();
+    return combination == QKeyCombination(Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_C) ||
+           combination == QKeyCombination(Qt::ControlModifier, Qt::Key_Insert) ||
+           (hasSelection && event->matches(QKeySequence::Copy));
+}
+
+bool isPaste(const QKeyEvent* event) {
+    const QKeyCombination combination = event->keyCombination();
+    return combination == QKeyCombination(Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_V) ||
+           combination == QKeyCombination(Qt::ShiftModifier, Qt::Key_Insert);
+}
+
+} // namespace
+
+ConsoleView::ConsoleView(QWidget* parent) : QPlainTextEdit(parent) {
+    connect(&m_history, &QTimer::timeout, this, &ConsoleView::fillHistory);
+    setObjectName(u"txt_console"_s);
+    setAccessibleName(u"Utility output"_s);
+    setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    setReadOnly(true);
+    setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    setUndoRedoEnabled(false);
+    setFocusPolicy(Qt::StrongFocus);
+}
+
+void ConsoleView::showScreen(const runs::TerminalScreen& screen) {
+    m_screen = &screen;
+    const qint64 fresh = screen.endedCount() - m_end;
+    if (fresh > FloodLines || m_first < screen.firstKept()) {
+        showTail();
+        return;
+    }
+    appendLines(screen.endedLines(m_end, screen.endedCount()), screen.currentLine());
+    m_end = screen.endedCount();
+    if (blockCount() > KeptLines + 1)
+        dropOldest(blockCount() - KeptLines - 1);
+    if (m_first > screen.firstKept() && !m_history.isActive())
+        m_history.start(0);
+}
+
+void ConsoleView::clearScreen() {
+    m_history.stop();
+    m_screen = nullptr;
+    m_first = 0;
+    m_end = 0;
+    clear();
+}
+
+bool ConsoleView::isFollowing() const {
+    const QScrollBar* bar = verticalScrollBar();
+    return bar->value() >= bar->maximum();
+}
+
+void ConsoleView::follow(bool following, int blocksAbove) {
+    QScrollBar* bar = verticalScrollBar();
+    // Follow the output, unless the operator has scrolled back to read.
+    if (following)
+        bar->setValue(bar->maximum());
+    else if (blocksAbove != 0)
+        bar->setValue(bar->value() + blocksAbove);
+}
+
+void ConsoleView::appendLines(const QStringList& lines, const QString& currentLine) {
+    const bool following = isFollowing();
+    // The last block is the line being written; it is written again.
+    QTextCursor cursor(document());
+    cursor.beginEditBlock();
+    cursor.movePosition(QTextCursor::End);
+    cursor.movePosition(QTextCursor::StartOfBlock, QTextCursor::KeepAnchor);
+    if (lines.isEmpty()) {
+        cursor.insertText(currentLine);
+    } else {
+        QString text = lines.join(u'\n');
+        text += u'\n';
+        text += currentLine;
+        cursor.insertText(text);
+    }
+    cursor.endEditBlock();
+    follow(following, 0);
+}
+
+void ConsoleView::showTail() {
+    // Only what a screen or two shows; the rest comes back when the flood is over.
+    m_end = m_screen->endedCount();
+    m_first = std::max(m_end - TailLines, m_screen->firstKept());
+    QString text = m_screen->endedLines(m_first, m_end).join(u'\n');
+    if (m_end > m_first)
+        text += u'\n';
+    text += m_screen->currentLine();
+    setPlainText(text);
+    follow(true, 0);
+    // The history comes back once the output has been quiet for a moment.
+    m_history.start(CalmMilliseconds);
+}
+
+void ConsoleView::fillHistory() {
+    if (!m_screen || m_first <= m_screen->firstKept()) {
+        m_history.stop();
+        return;
+    }
+    if (m_history.interval() != 0)
+        m_history.setInterval(0);
+    const qint64 from = std::max(m_first - HistoryPiece, m_screen->firstKept());
+    const QStringList lines = m_screen->endedLines(from, m_first);
+    const bool following = isFollowing();
+    QTextCursor cursor(document());
+    cursor.movePosition(QTextCursor::Start);
+    cursor.insertText(lines.join(u'\n') + u'\n');
+    m_first = from;
+    follow(following, static_cast<int>(lines.size()));
+}
+
+void ConsoleView::dropOldest(int blocks) {
+    const bool following = isFollowing();
+    QTextCursor cursor(document());
+    cursor.movePosition(QTextCursor::Start);
+    cursor.movePosition(QTextCursor::NextBlock, QTextCursor::KeepAnchor, blocks);
+    cursor.removeSelectedText();
+    m_first += blocks;
+    follow(following, -blocks);
+}
+
+platform::ConsoleProcess::Size ConsoleView::terminalSize() const {
+    const QFontMetrics metrics(font());
+    const int margin = 2 * static_cast<int>(document()->documentMargin());
+    const int columns =
+        (viewport()->width() - margin) / std::max(metrics.horizontalAdvance(u'M'), 1);
+    const int rows = (viewport()->height() - margin) / std::max(metrics.lineSpacing(), 1);
+    return {std::max(rows, 1), std::max(columns, 1)};
+}
+
+QSize ConsoleView::sizeForTerminal(platform::ConsoleProcess::Size size) const {
+    const QFontMetrics metrics(font());
+    const int margin = 2 * static_cast<int>(document()->documentMargin());
+    const int frame = 2 * frameWidth();
+    return {size.columns * metrics.horizontalAdvance(u'M') + margin + frame +
+                verticalScrollBar()->sizeHint().width(),
+            size.rows * metrics.lineSpacing() + margin + frame};
+}
+
+void ConsoleView::keyPressEvent(QKeyEvent* event) {
+    if (isCopy(event, textCursor().hasSelection())) {
+        copy();
+        return;
+    }
+    if (isPaste(event)) {
+        if (m_acceptsKeys) {
+            // A terminal sends Return as a carriage return; so does a pasted line break.
+            QString text = QApplication::clipboard()->text();
+            text.replace(u"\r\n"_s, u"\r"_s).replace(u'\n', u'\r');
+            Q_EMIT typed(text.toLocal8Bit());
+        }
+        return;
+    }
+    const QByteArray keys = runs::terminalBytes(event->key(), event->modifiers(), event->text());
+    if (!keys.isEmpty()) {
+        if (m_acceptsKeys)
+            Q_EMIT typed(keys);
+        return;
+    }
+    // Arrows, pages, Home and End move around the text.
+    QPlainTextEdit::keyPressEvent(event);
+}
+
+void ConsoleView::resizeEvent(QResizeEvent* event) {
+    QPlainTextEdit::resizeEvent(event);
+    Q_EMIT terminalSizeChanged(terminalSize());
+}
+
+bool ConsoleView::focusNextPrevChild(bool /*next*/) {
+    // Tab belongs to the utility, as in any terminal.
+    return false;
+}

@@ -1,0 +1,60 @@
+#pragma once
+
+#include "platform/ConsoleProcess.h"
+
+#include <QPlainTextEdit>
+#include <QTimer>
+
+namespace runs {
+class TerminalScreen;
+}
+
+// The text area of a utility's console: what the utility's terminal shows, the last lines of
+// it kept, selectable and copyable like any text. Keys typed into it go to the utility, but for
+// those that move around the text or copy it.
+//
+// A text document takes new lines cheaply but drops old ones slowly, so under a flood of output
+// the view shows only the latest lines, as terminals jump-scroll; once the flood is over, the
+// lines before them come back into the document a piece at a time, the window answering all
+// the while.
+class ConsoleView : public QPlainTextEdit {
+    Q_OBJECT
+public:
+    static constexpr int KeptLines = 10000;
+
+    explicit ConsoleView(QWidget* parent = nullptr);
+
+    // Brings the text up to what the screen holds now. The screen must outlive the view.
+    void showScreen(const runs::TerminalScreen& screen);
+    void clearScreen();
+
+    // Whether typed keys are handed on; off once the utility has ended.
+    void setAcceptsKeys(bool accepts) { m_acceptsKeys = accepts; }
+
+    // The terminal's size that fits the text area now, and the text area that fits a size.
+    platform::ConsoleProcess::Size terminalSize() const;
+    QSize sizeForTerminal(platform::ConsoleProcess::Size size) const;
+
+Q_SIGNALS:
+    void typed(const QByteArray& keys);
+    void terminalSizeChanged(platform::ConsoleProcess::Size size);
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    bool focusNextPrevChild(bool next) override;
+
+private:
+    void appendLines(const QStringList& lines, const QString& currentLine);
+    void showTail();
+    void fillHistory();
+    void dropOldest(int blocks);
+    bool isFollowing() const;
+    void follow(bool following, int blocksAbove);
+
+    const runs::TerminalScreen* m_screen = nullptr;
+    qint64 m_first = 0; // screen line number of the document's first block
+    qint64 m_end = 0;   // the lines before this one are in the document
+    QTimer m_history;
+    bool m_acceptsKeys = false;
+};

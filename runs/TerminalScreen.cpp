@@ -1,0 +1,180 @@
+#include "runs/TerminalScreen.h"
+
+#include <algorithm>
+
+namespace runs {
+
+namespace {
+
+constexpr char16_t Escape = 0x1b;
+constexpr qsizetype TabStop = 8;
+
+bool isControl(char16_t c) {
+    return c < 0x20 || c == 0x7f || (c >= 0x80 && c < 0xa0);
+}
+
+} // namespace
+
+TerminalScreen::TerminalScreen(int columns, qsizetype keptLines)
+    : m_columns(std::max(columns, 1)), m_keptLines(std::max<qsizetype>(keptLines, 1)) {}
+
+void TerminalScreen::setColumns(int columns) {
+    m_columns = std::max(columns, 1);
+}
+
+void TerminalScreen::clear() {
+    m_ended.clear();
+    m_first = 0;
+    m_endedCount = 0;
+    m_line.clear();
+    m_column = 0;
+    m_state = State::Text;
+    m_parameters.clear();
+}
+
+QStringList TerminalScreen::endedLines(qint64 from, qint64 end) const {
+    from = std::max(from, firstKept());
+    end = std::min(end, m_endedCount);
+    if (from >= end)
+        return {};
+    return m_ended.mid(from - m_first, end - from);
+}
+
+void TerminalScreen::feed(QStringView text) {
+    qsizetype i = 0;
+    while (i < text.size()) {
+        if (m_state == State::Text) {
+            // Plain text goes in as a run, not character by character.
+            qsizetype end = i;
+            while (end < text.size() && !isControl(text[end].unicode()))
+                ++end;
+            if (end > i) {
+                writeText(text.sliced(i, end - i));
+                i = end;
+                continue;
+            }
+        }
+        const QChar c = text[i++];
+        const char16_t code = c.unicode();
+        switch (m_state) {
+        case State::Text:
+            control(c);
+            break;
+        case State::Escape:
+            if (code == u'[') {
+                m_parameters.clear();
+                m_state = State::ControlSequence;
+            } else if (code == u']' || code == u'P' || code == u'X' || code == u'^' ||
+                       code == u'_') {
+                m_state = State::String;
+            } else if (code >= 0x20 && code <= 0x2f) {
+                m_state = State::EscapeIntermediate;
+            } else if (isControl(code)) {
+                control(c);
+            } else {
+                m_state = State::Text;
+            }
+            break;
+        case State::EscapeIntermediate:
+            if (isControl(code))
+                control(c);
+            else if (code > 0x2f)
+                m_state = State::Text;
+            break;
+        case State::ControlSequence:
+            if (code >= 0x40 && code <= 0x7e)
+                endControlSequence(c);
+            else if (isControl(code))
+                control(c);
+            else if (m_parameters.size() < 64)
+                m_parameters.append(c);
+            break;
+        case State::String:
+            // Titles and the like end with BEL or ESC backslash; their text is not shown.
+            if (code == 0x07)
+                m_state = State::Text;
+            else if (code == Escape)
+                m_state = State::StringEscape;
+            break;
+        case State::StringEscape:
+            if (code == u'\\') {
+                m_state = State::Text;
+            } else {
+                // That ESC ended the string and begins a sequence of its own.
+                m_state = State::Escape;
+                --i;
+            }
+            break;
+        }
+    }
+}
+
+void TerminalScreen::control(QChar c) {
+    switch (c.unicode()) {
+    case u'\n':
+    case 0x0b: // vertical tab and form feed move down like a line feed
+    case 0x0c:
+        endLine();
+        break;
+    case u'\r':
+        m_column = 0;
+        break;
+    case 0x08:
+        m_column = std::max<qsizetype>(m_column - 1, 0);
+        break;
+    case u'\t':
+        m_column = std::min((m_column / TabStop + 1) * TabStop, m_columns - 1);
+        break;
+    case Escape:
+        m_state = State::Escape;
+        break;
+    default:
+        break; // BEL, NUL and the rest draw nothing
+    }
+}
+
+void TerminalScreen::endControlSequence(QChar final) {
+    m_state = State::Text;
+    // Erase in line: from the cursor (0), up to it (1), or all of it (2).
+    if (final != u'K')
+        return;
+    const QString mode = m_parameters.isEmpty() ? QStringLiteral("0") : m_parameters;
+    if (mode == u"0") {
+        m_line.truncate(m_column);
+    } else if (mode == u"1") {
+        const qsizetype end = std::min(m_column + 1, m_line.size());
+        m_line.replace(0, end, QString(end, u' '));
+    } else if (mode == u"2") {
+        m_line.fill(u' ');
+    }
+}
+
+void TerminalScreen::writeText(QStringView text) {
+    while (!text.isEmpty()) {
+        // A character past the last column starts a new line, as terminals wrap.
+        if (m_column >= m_columns) {
+            endLine();
+            m_column = 0;
+        }
+        const QStringView piece = text.first(std::min(text.size(), m_columns - m_column));
+        text = text.sliced(piece.size());
+        if (m_line.size() < m_column)
+            m_line.append(QString(m_column - m_line.size(), u' '));
+        m_line.replace(m_column, std::min(piece.size(), m_line.size() - m_column),
+                       piece.constData(), piece.size());
+        m_column += piece.size();
+    }
+}
+
+void TerminalScreen::endLine() {
+    m_ended.append(std::exchange(m_line, {}));
+    ++m_endedCount;
+    // Old lines go in batches, so a flood costs no more per line than a trickle.
+    if (m_ended.size() >= 2 * m_keptLines) {
+        const qsizetype dropped = m_ended.size() - m_keptLines;
+        m_ended.remove(0, dropped);
+        m_first += dropped;
+    }
+}
+
+} // namespace runs

@@ -1,0 +1,105 @@
+#include "runs/UtilityConsole.h"
+
+#include "runs/ConsoleView.h"
+
+#include <QCloseEvent>
+#include <QVBoxLayout>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+// Output is shown at most this often, so a flood costs a repaint a frame, not a line.
+constexpr int RefreshMilliseconds = 15;
+
+QString endText(const QString& name, const platform::ProcessEnd& end) {
+    if (end.bySignal)
+        return u"[%1 was ended by signal %2: %3]"_s.arg(name, QString::number(end.number),
+                                                        platform::signalName(end.number));
+    return u"[%1 has ended with exit status %2]"_s.arg(name, QString::number(end.number));
+}
+
+} // namespace
+
+UtilityConsole::UtilityConsole()
+    : m_screen(InitialSize.columns, ConsoleView::KeptLines), m_decoder(QStringDecoder::System) {
+    setObjectName(u"UtilityConsole"_s);
+    setAttribute(Qt::WA_DeleteOnClose);
+    m_view = new ConsoleView(this);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_view);
+    resize(m_view->sizeForTerminal(InitialSize));
+
+    m_refresh.setSingleShot(true);
+    m_refresh.setInterval(RefreshMilliseconds);
+    connect(&m_refresh, &QTimer::timeout, this, &UtilityConsole::showPending);
+    connect(m_view, &ConsoleView::terminalSizeChanged, this,
+            [this](platform::ConsoleProcess::Size size) {
+                m_screen.setColumns(size.columns);
+                if (m_process)
+                    m_process->resize(size);
+            });
+}
+
+void UtilityConsole::attach(platform::ConsoleProcess* process, const QString& title,
+                            const QString& name) {
+    detach();
+    m_refresh.stop();
+    m_screen.clear();
+    m_screen.setColumns(m_view->terminalSize().columns);
+    m_decoder.resetState();
+    m_view->clearScreen();
+    m_name = name;
+    m_process = process;
+    setWindowTitle(title);
+    connect(process, &platform::ConsoleProcess::output, this, &UtilityConsole::takeOutput);
+    connect(m_view, &ConsoleView::typed, process, &platform::ConsoleProcess::write);
+    m_view->setAcceptsKeys(true);
+
+    if (isMinimized())
+        showNormal();
+    else
+        show();
+    raise();
+    activateWindow();
+    m_view->setFocus();
+    process->resize(m_view->terminalSize());
+}
+
+void UtilityConsole::showEnd(const platform::ProcessEnd& end) {
+    detach();
+    if (!m_screen.currentLine().isEmpty())
+        m_screen.feed(u"\r\n");
+    m_screen.feed(endText(m_name, end));
+    showPending();
+}
+
+void UtilityConsole::takeOutput(const QByteArray& bytes) {
+    const QString text = m_decoder.decode(bytes);
+    m_screen.feed(text);
+    if (!m_refresh.isActive())
+        m_refresh.start();
+}
+
+void UtilityConsole::showPending() {
+    m_refresh.stop();
+    m_view->showScreen(m_screen);
+}
+
+void UtilityConsole::detach() {
+    m_view->setAcceptsKeys(false);
+    if (m_process) {
+        disconnect(m_process, nullptr, this, nullptr);
+        disconnect(m_view, nullptr, m_process, nullptr);
+    }
+    m_process = nullptr;
+}
+
+void UtilityConsole::closeEvent(QCloseEvent* event) {
+    // Closing a terminal hangs up what runs in it.
+    if (m_process && m_process->isRunning())
+        m_process->hangUp();
+    detach();
+    event->accept();
+}

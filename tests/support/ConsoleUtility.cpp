@@ -1,0 +1,41 @@
+// Stands in for a utility that talks to the operator on its terminal: it asks for a name with
+// echo on and a password with echo off, then says what it got, without the password.
+#include <cstdio>
+#include <cstring>
+
+#include <termios.h>
+#include <unistd.h>
+
+namespace {
+
+bool readLine(char* line, int size) {
+    if (!std::fgets(line, size, stdin))
+        return false;
+    line[std::strcspn(line, "\r\n")] = '\0';
+    return true;
+}
+
+} // namespace
+
+int main() {
+    std::setvbuf(stdout, nullptr, _IONBF, 0);
+    std::printf("Name: ");
+    char name[256];
+    if (!readLine(name, sizeof name))
+        return 2;
+
+    termios modes{};
+    if (::tcgetattr(STDIN_FILENO, &modes) != 0)
+        return 3;
+    termios silent = modes;
+    silent.c_lflag &= ~static_cast<tcflag_t>(ECHO);
+    ::tcsetattr(STDIN_FILENO, TCSANOW, &silent);
+    std::printf("Password: ");
+    char password[256];
+    const bool read = readLine(password, sizeof password);
+    ::tcsetattr(STDIN_FILENO, TCSANOW, &modes);
+    if (!read)
+        return 4;
+    std::printf("\nHello %s, your password has %zu characters\n", name, std::strlen(password));
+    return 0;
+}

@@ -1,0 +1,424 @@
+// The console each run opens: what it shows of a utility's terminal, keys that reach the
+// utility, closing it during a run, and its reuse from run to run.
+#include "app/FrmMain.h"
+#include "platform/ConsoleProcess.h"
+#include "runs/ConsoleView.h"
+#include "runs/UtilityConsole.h"
+#include "runs/UtilityLaunch.h"
+#include "support/EnvironmentGuard.h"
+#include "support/MessageRecorder.h"
+#include "support/OracleHome.h"
+#include "support/Panels.h"
+#include "support/WindowTest.h"
+
+#include <QClipboard>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QPushButton>
+#include <QTimer>
+
+#include <csignal>
+#include <functional>
+#include <sys/stat.h>
+
+using namespace Qt::Literals::StringLiterals;
+using namespace std::chrono_literals;
+
+namespace {
+
+// A terminal whose output the test writes.
+class FakeTerminal : public platform::ConsoleProcess {
+public:
+    qint64 processId() const override { return 0; }
+    bool isRunning() const override { return true; }
+    void write(const QByteArray& keys) override { typed += keys; }
+    void resize(Size) override {}
+    void hangUp() override {}
+    platform::ProcessEnd finish() override { return {}; }
+    QByteArray typed;
+};
+
+UtilityConsole* openConsole() {
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (widget->objectName() == u"UtilityConsole"_s && widget->isVisible())
+            return static_cast<UtilityConsole*>(widget);
+    }
+    return nullptr;
+}
+
+ConsoleView* consoleView() {
+    UtilityConsole* console = openConsole();
+    return console ? control<ConsoleView>(*console, "txt_console") : nullptr;
+}
+
+QString consoleText() {
+    ConsoleView* view = consoleView();
+    return view ? view->toPlainText() : QString();
+}
+
+// Plays the operator while a run holds the test: each step waits until its text shows in the
+// console, then acts. A utility that never shows it is hung up after a while, so a broken
+// console fails the test instead of hanging it.
+class Operator : public QObject {
+public:
+    using Action = std::function<void(ConsoleView*)>;
+
+    void expect(const QString& text, Action action) { m_steps.append({text, std::move(action)}); }
+
+    void start() {
+        m_timer.callOnTimeout(this, &Operator::step);
+        m_timer.start(10);
+        m_deadline.start();
+    }
+
+    bool finished() const { return m_steps.isEmpty(); }
+
+private:
+    void step() {
+        ConsoleView* view = consoleView();
+        while (view && !m_steps.isEmpty() && view->toPlainText().contains(m_steps.front().first))
+            m_steps.takeFirst().second(view);
+        if (m_steps.isEmpty() || m_deadline.hasExpired(20000)) {
+            m_timer.stop();
+            if (UtilityConsole* console = openConsole(); console && !m_steps.isEmpty())
+                console->close();
+        }
+    }
+
+    QList<std::pair<QString, Action>> m_steps;
+    QTimer m_timer;
+    QElapsedTimer m_deadline;
+};
+
+void type(ConsoleView* view, const QString& text) {
+    QTest::keyClicks(view, text);
+    QTest::keyClick(view, Qt::Key_Return);
+}
+
+void exportRun(frmMain& window) {
+    control<QPushButton>(window, "cmd_export")->click();
+}
+
+} // namespace
+
+class TestConsole : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void init();
+    void cleanup();
+    void showsTheTerminal_data();
+    void showsTheTerminal();
+    void keepsTheLastLines();
+    void keysBecomeTerminalBytes_data();
+    void keysBecomeTerminalBytes();
+    void saysHowTheUtilityEnded_data();
+    void saysHowTheUtilityEnded();
+    void operatorAnswersTheUtility();
+    void closingEndsTheRun_data();
+    void closingEndsTheRun();
+    void nextRunReusesTheConsole();
+    void waitForProcess_data();
+    void waitForProcess();
+
+private:
+    EnvironmentGuard m_environment{{u"ORA_HOME"_s, u"NLS_LANG"_s, u"TARNHOLD_RECORD"_s,
+                                    u"TARNHOLD_SLEEP_MS"_s, u"TARNHOLD_EXIT_STATUS"_s,
+                                    u"TARNHOLD_SIGNAL"_s, u"TARNHOLD_IGNORE_HANGUP"_s}};
+};
+
+void TestConsole::init() {
+    for (const char* name :
+         {"TARNHOLD_SLEEP_MS", "TARNHOLD_EXIT_STATUS", "TARNHOLD_SIGNAL", "TARNHOLD_IGNORE_HANGUP"})
+        qunsetenv(name);
+    platform::ConsoleProcess::setHangUpGrace(3s);
+}
+
+void TestConsole::cleanup() {
+    closeConsoles();
+    QTRY_VERIFY(noWindowLeft());
+}
+
+void TestConsole::showsTheTerminal_data() {
+    QTest::addColumn<QByteArrayList>("output");
+    QTest::addColumn<QString>("shown");
+    const auto row = [](const char* name, QByteArrayList output, const QString& shown) {
+        QTest::newRow(name) << output << shown;
+    };
+    row("lines", {"one\r\ntwo\r\n"}, u"one\ntwo\n"_s);
+    row("a line still being written", {"Password: "}, u"Password: "_s);
+    row("carriage return rewrites the line", {"10%\r50%", "\r100%\r\n"}, u"100%\n"_s);
+    row("a shorter rewrite keeps the rest", {"abcdef\rXY\r\n"}, u"XYcdef\n"_s);
+    row("backspace steps back", {"abc\bX\r\n"}, u"abX\n"_s);
+    row("erased by line editing", {"abc\b \b\b \b\r\n"}, u"a  \n"_s);
+    row("tab to the next stop", {"a\tb\r\n"}, u"a       b\n"_s);
+    row("line feed alone keeps the column", {"ab\ncd\r\n"}, u"ab\n  cd\n"_s);
+    row("colours and titles left out", {"\x1b[1;31mred\x1b[0m \x1b]0;title\x07plain\x1b(B!\r\n"},
+        u"red plain!\n"_s);
+    row("escape split across reads", {"\x1b", "[3", "1mred\x1b]2;t", "\x1b\\!\r\n"}, u"red!\n"_s);
+    row("erase in line", {"progress 50%\r\x1b[Kdone\r\n"}, u"done\n"_s);
+    row("bell and other controls draw nothing",
+        {QByteArray("a\x07"
+                    "b\x00"
+                    "c\x7f\r\n",
+                    8)},
+        u"abc\n"_s);
+    row("a character split across reads", {"caf\xc3", "\xa9 \xe2\x82", "\xac\r\n"}, u"café €\n"_s);
+    row("bytes the locale cannot decode",
+        {"a\xff"
+         "b\r\n"},
+        u"a\uFFFDb\n"_s);
+}
+
+void TestConsole::showsTheTerminal() {
+    QFETCH(QByteArrayList, output);
+    QFETCH(QString, shown);
+    FakeTerminal terminal;
+    auto* console = new UtilityConsole;
+    console->attach(&terminal, u"/home/bin/exp"_s, u"exp"_s);
+    for (const QByteArray& bytes : output)
+        Q_EMIT terminal.output(bytes);
+    QTRY_COMPARE(control<ConsoleView>(*console, "txt_console")->toPlainText(), shown);
+    QCOMPARE(console->windowTitle(), u"/home/bin/exp"_s);
+    console->close();
+}
+
+void TestConsole::keepsTheLastLines() {
+    FakeTerminal terminal;
+    auto* console = new UtilityConsole;
+    console->attach(&terminal, u"exp"_s, u"exp"_s);
+    auto* view = control<ConsoleView>(*console, "txt_console");
+    const int total = 3 * ConsoleView::KeptLines;
+    for (int chunk = 0; chunk < total; chunk += 1000) {
+        QByteArray bytes;
+        for (int line = chunk; line < chunk + 1000; ++line)
+            bytes += "line " + QByteArray::number(line) + "\r\n";
+        Q_EMIT terminal.output(bytes);
+    }
+    // A line longer than the terminal is wide goes on in the next line, as terminals wrap.
+    const int columns = view->terminalSize().columns;
+    Q_EMIT terminal.output(QByteArray(columns, 'x') + "yz");
+    // A flood shows its latest lines at once and the rest soon after; then the kept lines, and
+    // the line being written, are all there.
+    QTRY_COMPARE(view->blockCount(), ConsoleView::KeptLines + 1);
+    QVERIFY(view->toPlainText().endsWith(u"\nyz"_s));
+    const QStringList lines = view->toPlainText().split(u'\n');
+    QCOMPARE(lines.at(lines.size() - 2), QString(columns, u'x'));
+    QCOMPARE(lines.at(lines.size() - 3), u"line %1"_s.arg(total - 1));
+    console->close();
+}
+
+void TestConsole::keysBecomeTerminalBytes_data() {
+    QTest::addColumn<QKeyCombination>("key");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("selected");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<bool>("copies");
+    const auto row = [](const char* name, QKeyCombination key, const QString& text, bool selected,
+                        const QByteArray& bytes, bool copies) {
+        QTest::newRow(name) << key << text << selected << bytes << copies;
+    };
+    const auto ctrl = [](Qt::Key key) { return QKeyCombination(Qt::ControlModifier, key); };
+    row("letter", Qt::Key_A, u"a"_s, false, "a", false);
+    row("non-ASCII", Qt::Key_Eacute, u"é"_s, false, "\xc3\xa9", false);
+    row("return", Qt::Key_Return, u"\r"_s, false, "\r", false);
+    row("backspace", Qt::Key_Backspace, u"\b"_s, false, "\x7f", false);
+    row("tab", Qt::Key_Tab, u"\t"_s, false, "\t", false);
+    row("interrupt", ctrl(Qt::Key_C), QString(), false, "\x03", false);
+    row("end of input", ctrl(Qt::Key_D), QString(), false, "\x04", false);
+    row("arrow moves in the text", Qt::Key_Up, QString(), false, "", false);
+    row("copy of a selection", ctrl(Qt::Key_C), QString(), true, "", true);
+    row("terminal copy", QKeyCombination(Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_C),
+        QString(), true, "", true);
+}
+
+void TestConsole::keysBecomeTerminalBytes() {
+    QFETCH(QKeyCombination, key);
+    QFETCH(QString, text);
+    QFETCH(bool, selected);
+    QFETCH(QByteArray, bytes);
+    QFETCH(bool, copies);
+    FakeTerminal terminal;
+    auto* console = new UtilityConsole;
+    console->attach(&terminal, u"exp"_s, u"exp"_s);
+    Q_EMIT terminal.output("some output");
+    auto* view = control<ConsoleView>(*console, "txt_console");
+    QTRY_COMPARE(view->toPlainText(), u"some output"_s);
+    if (selected)
+        view->selectAll();
+    QApplication::clipboard()->clear();
+
+    QKeyEvent press(QEvent::KeyPress, key.key(), key.keyboardModifiers(), text);
+    QApplication::sendEvent(view, &press);
+    QCOMPARE(terminal.typed, bytes);
+    QCOMPARE(QApplication::clipboard()->text(), copies ? u"some output"_s : QString());
+
+    // Once the utility has ended, keys go nowhere.
+    console->showEnd({});
+    terminal.typed.clear();
+    QApplication::sendEvent(view, &press);
+    QCOMPARE(terminal.typed, QByteArray());
+    console->close();
+}
+
+void TestConsole::saysHowTheUtilityEnded_data() {
+    QTest::addColumn<QByteArray>("variable");
+    QTest::addColumn<QByteArray>("value");
+    QTest::addColumn<QString>("lastLine");
+    QTest::newRow("success") << QByteArray("TARNHOLD_EXIT_STATUS") << QByteArray("0")
+                             << u"[exp has ended with exit status 0]"_s;
+    QTest::newRow("failure") << QByteArray("TARNHOLD_EXIT_STATUS") << QByteArray("3")
+                             << u"[exp has ended with exit status 3]"_s;
+    QTest::newRow("signal") << QByteArray("TARNHOLD_SIGNAL") << QByteArray::number(SIGKILL)
+                            << u"[exp was ended by signal %1: Killed]"_s.arg(SIGKILL);
+}
+
+void TestConsole::saysHowTheUtilityEnded() {
+    QFETCH(QByteArray, variable);
+    QFETCH(QByteArray, value);
+    QFETCH(QString, lastLine);
+    OracleHome home;
+    qputenv(variable.constData(), value);
+    frmMain window;
+    fillExport(window, home.dumps());
+    MessageRecorder recorder;
+    exportRun(window);
+    QCOMPARE(recorder.boxes.size(), 0);
+    QVERIFY(openConsole());
+    QCOMPARE(openConsole()->windowTitle(), home.program(u"exp"_s));
+    QVERIFY(consoleText().endsWith(lastLine));
+}
+
+void TestConsole::operatorAnswersTheUtility() {
+    OracleHome home;
+    home.install(u"exp"_s, QStringLiteral(CONSOLE_UTILITY));
+    frmMain window;
+    window.show();
+    fillExport(window, home.dumps());
+    auto* sid = control<QLineEdit>(window, "txt_sid_e");
+
+    Operator operatorAtKeys;
+    operatorAtKeys.expect(u"Name: "_s, [sid](ConsoleView* view) {
+        // The main window takes nothing meanwhile, typed or dropped.
+        QTest::keyClicks(sid, u"XYZ"_s);
+        QMimeData dropped;
+        dropped.setText(u"dropped"_s);
+        QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &dropped, Qt::LeftButton, {});
+        QApplication::sendEvent(sid, &drop);
+        type(view, u"scott"_s);
+    });
+    operatorAtKeys.expect(u"Password: "_s, [](ConsoleView* view) { type(view, u"tiger!"_s); });
+    operatorAtKeys.start();
+    MessageRecorder recorder;
+    exportRun(window);
+
+    QVERIFY(operatorAtKeys.finished());
+    QCOMPARE(sid->text(), u"DEMO"_s);
+    // The echo shows the name; the password, read with echo off, shows nowhere.
+    QCOMPARE(consoleText(), u"Name: scott\nPassword: \nHello scott, your password has 6 "
+                            "characters\n[exp has ended with exit status 0]"_s);
+}
+
+void TestConsole::closingEndsTheRun_data() {
+    QTest::addColumn<QString>("utility");
+    QTest::addColumn<bool>("logBefore");
+    QTest::addColumn<bool>("logOffered");
+    QTest::newRow("hung up; the log of an earlier run is offered") << u"sleeps"_s << true << true;
+    QTest::newRow("hung up before it wrote a log") << u"sleeps"_s << false << false;
+    QTest::newRow("ignores the hang-up, so it is killed") << u"ignores"_s << false << false;
+    QTest::newRow("waits for a reader of its log, a pipe") << u"pipe"_s << false << false;
+}
+
+void TestConsole::closingEndsTheRun() {
+    QFETCH(QString, utility);
+    QFETCH(bool, logBefore);
+    QFETCH(bool, logOffered);
+    OracleHome home;
+    qputenv("TARNHOLD_SLEEP_MS", utility == u"pipe"_s ? "0" : "600000");
+    if (utility == u"ignores"_s) {
+        qputenv("TARNHOLD_IGNORE_HANGUP", "1");
+        platform::ConsoleProcess::setHangUpGrace(100ms);
+    }
+    const QString log = home.dumps() + u"/x.dump.log"_s;
+    if (utility == u"pipe"_s)
+        QCOMPARE(::mkfifo(QFile::encodeName(log).constData(), 0600), 0);
+    if (logBefore) {
+        QFile file(log);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+    }
+    frmMain window;
+    fillExport(window, home.dumps());
+    auto* viewLog = control<QPushButton>(window, "cmd_view_explog");
+    viewLog->setEnabled(false);
+
+    // Once the utility has started, the operator closes its console.
+    QTimer closer;
+    closer.callOnTimeout(this, [&home, &closer] {
+        if (openConsole() && QFile::exists(home.recordPath())) {
+            openConsole()->close();
+            closer.stop();
+        }
+    });
+    closer.start(10);
+    MessageRecorder recorder;
+    exportRun(window);
+
+    QVERIFY(!closer.isActive());
+    QCOMPARE(openConsole(), nullptr);
+    QCOMPARE(recorder.boxes.size(), 0);
+    QCOMPARE(viewLog->isEnabled(), logOffered);
+}
+
+void TestConsole::nextRunReusesTheConsole() {
+    OracleHome home;
+    frmMain window;
+    fillExport(window, home.dumps());
+    fillImport(window, home.dumps());
+    QFile(home.dumps() + u"/x.dump"_s).open(QIODevice::WriteOnly);
+    MessageRecorder recorder;
+    qputenv("TARNHOLD_EXIT_STATUS", "1");
+    exportRun(window);
+    QPointer<UtilityConsole> first = openConsole();
+    QVERIFY(first);
+
+    qputenv("TARNHOLD_EXIT_STATUS", "2");
+    exportRun(window);
+    QCOMPARE(openConsole(), first.data());
+    QCOMPARE(consoleText(), u"[exp has ended with exit status 2]"_s);
+
+    // The import has a console of its own.
+    control<QPushButton>(window, "cmd_import")->click();
+    int consoles = 0;
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        consoles += widget->objectName() == u"UtilityConsole"_s && widget->isVisible();
+    QCOMPARE(consoles, 2);
+    QVERIFY(first->isVisible());
+    QCOMPARE(recorder.boxes.size(), 0);
+}
+
+void TestConsole::waitForProcess_data() {
+    QTest::addColumn<int>("sleepMs");
+    QTest::addColumn<int>("limitMs");
+    QTest::addColumn<bool>("runningAfter");
+    QTest::newRow("time limit") << 600000 << 50 << true;
+    QTest::newRow("until it ends") << 50 << -1 << false;
+    QTest::newRow("no such process any more") << 0 << -1 << false;
+}
+
+void TestConsole::waitForProcess() {
+    QFETCH(int, sleepMs);
+    QFETCH(int, limitMs);
+    QFETCH(bool, runningAfter);
+    OracleHome home;
+    qputenv("TARNHOLD_SLEEP_MS", QByteArray::number(sleepMs));
+    auto started = platform::ConsoleProcess::start(QFile::encodeName(home.program(u"exp"_s)), {},
+                                                   UtilityConsole::InitialSize);
+    QVERIFY(started.process);
+    const qint64 pid = started.process->processId();
+    if (sleepMs == 0)
+        started.process->finish(); // reaped: the id names no process now
+    runs::WaitForProcess(pid, limitMs);
+    QCOMPARE(started.process->isRunning(), runningAfter);
+}
+
+QTEST_MAIN(TestConsole)
+#include "tst_console.moc"
