@@ -118,6 +118,7 @@ void TestFaults::oraHomeForms_data() {
     QTest::newRow("names nothing") << u"missing"_s << notFound;
     QTest::newRow("ends in a separator") << u"trailing"_s << QStringList();
     QTest::newRow("one long name") << u"toolong"_s << notFound;
+    QTest::newRow("bytes the locale's encoding cannot show") << u"bytes"_s << QStringList();
 }
 
 void TestFaults::oraHomeForms() {
@@ -133,7 +134,15 @@ void TestFaults::oraHomeForms() {
         oraHome += u'/';
     else if (form == u"toolong"_s)
         oraHome += u'/' + QString(300, u'a');
-    qputenv("ORA_HOME", QFile::encodeName(oraHome));
+    QByteArray oraHomeBytes = QFile::encodeName(oraHome);
+    if (form == u"bytes"_s) {
+        // A folder named in Latin-1 on a UTF-8 system: it is named, but no text shows it.
+        oraHomeBytes += "/h\xe9me";
+        QVERIFY(::mkdir(oraHomeBytes.constData(), 0700) == 0);
+        QVERIFY(::symlink(QFile::encodeName(home.path() + u"/bin"_s).constData(),
+                          QByteArray(oraHomeBytes + "/bin").constData()) == 0);
+    }
+    qputenv("ORA_HOME", oraHomeBytes);
     frmMain window;
     fillExport(window, home.dumps());
     const RunOutcome outcome = exportRun(window);

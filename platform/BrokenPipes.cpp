@@ -1,0 +1,11 @@
+#include "platform/BrokenPipes.h"
+
+#include <csignal>
+
+namespace platform {
+
+void ignoreBrokenPipes() {
+    std::signal(SIGPIPE, SIG_IGN);
+}
+
+} // namespace platform

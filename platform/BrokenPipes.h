@@ -1,0 +1,9 @@
+#pragma once
+
+namespace platform {
+
+// A write to a pipe that nobody reads (a closed standard error, say) fails with an error
+// instead of ending the program. Programs this one starts get the default back.
+void ignoreBrokenPipes();
+
+} // namespace platform
