@@ -34,6 +34,8 @@ private Q_SLOTS:
     void logButtonsFollowFileNames();
     void directoryLosesOneSeparatorPerFocusLoss_data();
     void directoryLosesOneSeparatorPerFocusLoss();
+    void statisticsBoxKeepsTypedText_data();
+    void statisticsBoxKeepsTypedText();
     void exitClosesWindow();
     void realMessageBoxIsShownAndDismissed();
 };
@@ -273,6 +275,37 @@ void TestMainWindow::directoryLosesOneSeparatorPerFocusLoss() {
         QCOMPARE(directory->text(), expected);
     }
     QCOMPARE(window.findChild<QLineEdit*>(otherField)->text(), u"/keep/"_s);
+}
+
+void TestMainWindow::statisticsBoxKeepsTypedText_data() {
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("piece");
+    QTest::newRow("c, export") << u"cmb_statistics_e"_s << u"c"_s << u" statistics=none "_s;
+    QTest::newRow("e, import") << u"cmb_statistics_i"_s << u"e"_s << u" statistics=none "_s;
+    QTest::newRow("comp, import") << u"cmb_statistics_i"_s << u"comp"_s << u" statistics=none "_s;
+    QTest::newRow("Compute, export")
+        << u"cmb_statistics_e"_s << u"Compute"_s << u" statistics=compute "_s;
+}
+
+void TestMainWindow::statisticsBoxKeepsTypedText() {
+    QFETCH(QString, box);
+    QFETCH(QString, typed);
+    QFETCH(QString, piece);
+    frmMain window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    auto* combo = window.findChild<QComboBox*>(box);
+    combo->setFocus(Qt::TabFocusReason);
+    QTRY_VERIFY(combo->hasFocus());
+    combo->lineEdit()->selectAll();
+    QTest::keyClicks(combo, typed);
+    QTest::keyClick(combo, Qt::Key_Tab);
+    QTRY_VERIFY(!combo->hasFocus());
+    QCOMPARE(combo->currentText(), typed);
+    const QString line =
+        box.endsWith(u"_e"_s) ? window.CreateExportString() : window.CreateImportString();
+    QVERIFY2(line.contains(piece), qPrintable(line));
 }
 
 void TestMainWindow::exitClosesWindow() {
