@@ -3,6 +3,7 @@
 #include "app/FrmMain.h"
 #include "dialogs/FrmORAParams.h"
 #include "support/EnvironmentGuard.h"
+#include "support/LookTable.h"
 #include "support/MessageRecorder.h"
 #include "support/WindowTest.h"
 
@@ -55,6 +56,8 @@ private Q_SLOTS:
     void exportCheckSeesValueSetHere();
     void outlivesMainWindow();
     void dialogLayout();
+    void lookOfEveryControl_data();
+    void lookOfEveryControl();
 
 private:
     EnvironmentGuard m_environment{
@@ -288,14 +291,10 @@ void TestOraParams::dialogLayout() {
     QCOMPARE(dialog->windowTitle(), u"Oracle Environment Parameters"_s);
     QCOMPARE(dialog->size(), QSize(587, 238));
     QCOMPARE(dialog->palette().color(QPalette::Window), QColor(0x00, 0x00, 0x40));
-    QCOMPARE(box(*dialog, u"txt_nls_lang_val"_s)->geometry(), QRect(280, 88, 225, 25));
-    for (const char* name : {"txt_ora_home", "txt_nls_lang"}) {
-        auto* fixed = control<QLineEdit>(*dialog, name);
-        QVERIFY(!fixed->isEnabled());
-        QCOMPARE(fixed->palette().color(QPalette::Disabled, QPalette::Text), QColor(Qt::white));
-    }
+    QVERIFY(dialog->autoFillBackground());
+    for (const char* name : {"txt_ora_home", "txt_nls_lang"})
+        QVERIFY(!control<QLineEdit>(*dialog, name)->isEnabled());
     auto* note = control<QLabel>(*dialog, "Label3");
-    QCOMPARE(note->text(), u"These settings are only valid for this Session - not persistent"_s);
     QVERIFY(QFontMetrics(note->font()).horizontalAdvance(note->text()) <= note->width());
 
     const QStringList expected = {u"txt_ora_home_val"_s, u"txt_name_2"_s, u"txt_name_3"_s,
@@ -310,6 +309,42 @@ void TestOraParams::dialogLayout() {
         widget = widget->nextInFocusChain();
     }
     QCOMPARE(order, expected);
+    dialog->close();
+}
+
+void TestOraParams::lookOfEveryControl_data() {
+    using look_table::addRow;
+    look_table::addColumns();
+    const QColor darkBlue(0x00, 0x00, 0x40);
+    const QColor yellow(0xFF, 0xFF, 0x00);
+    const QColor own; // the toolkit's colour
+    const look_table::Font heading{u"Verdana"_s, 12, true};
+    const look_table::Font entry{u"Verdana"_s, 8.25, false};
+    const look_table::Font fitted{{}, -1, false};
+
+    addRow("Label1", u"Name"_s, {240, 240, 3255, 375}, yellow, darkBlue, heading);
+    addRow("Label2", u"Value"_s, {4200, 240, 3255, 375}, yellow, darkBlue, heading);
+    addRow("txt_ora_home", u"ORA_HOME"_s, {240, 720, 3375, 375}, Qt::white, darkBlue);
+    addRow("txt_ora_home_val", {}, {4200, 720, 3375, 375}, own, own, entry);
+    addRow("cmd_set_1", u"Set"_s, {7800, 720, 735, 375}, own, own);
+    addRow("txt_nls_lang", u"NLS_LANG"_s, {240, 1200, 3375, 375}, Qt::white, darkBlue);
+    addRow("txt_nls_lang_val", {}, {4200, 1320, 3375, 375}, own, own, entry);
+    addRow("cmd_set_2", u"Set"_s, {7800, 1320, 735, 375}, own, own);
+    addRow("txt_name_2", {}, {240, 1920, 3375, 375}, own, own, entry);
+    addRow("txt_val2", {}, {4200, 1920, 3375, 375}, own, own, entry);
+    addRow("cmd_set_3", u"Set"_s, {7800, 1920, 735, 375}, own, own);
+    addRow("txt_name_3", {}, {240, 2520, 3375, 375}, own, own, entry);
+    addRow("txt_val3", {}, {4200, 2520, 3375, 375}, own, own, entry);
+    addRow("cmd_set_4", u"Set"_s, {7800, 2520, 735, 375}, own, own);
+    addRow("Label3", u"These settings are only valid for this Session - not persistent"_s,
+           {1680, 3120, 4455, 255}, yellow, darkBlue, fitted);
+}
+
+void TestOraParams::lookOfEveryControl() {
+    frmMain window;
+    frmORAParams* dialog = pressViewParams(window);
+    QVERIFY(dialog);
+    look_table::compare(*dialog);
     dialog->close();
 }
 
