@@ -5,6 +5,8 @@
 #include "support/EnvironmentGuard.h"
 #include "support/LookTable.h"
 #include "support/MessageRecorder.h"
+#include "support/OracleHome.h"
+#include "support/Panels.h"
 #include "support/WindowTest.h"
 
 #include <QLabel>
@@ -34,7 +36,9 @@ QLineEdit* box(const QWidget& dialog, const QString& name) {
 }
 
 QStringList environment() {
-    return QProcessEnvironment::systemEnvironment().toStringList();
+    QStringList entries = QProcessEnvironment::systemEnvironment().toStringList();
+    entries.sort();
+    return entries;
 }
 
 } // namespace
@@ -60,8 +64,9 @@ private Q_SLOTS:
     void lookOfEveryControl();
 
 private:
-    EnvironmentGuard m_environment{
-        {u"ORA_HOME"_s, u"NLS_LANG"_s, u"TARNHOLD_TWO"_s, u"TARNHOLD_THREE"_s, u"A"_s}};
+    EnvironmentGuard m_environment{{u"ORA_HOME"_s, u"NLS_LANG"_s, u"TARNHOLD_TWO"_s,
+                                    u"TARNHOLD_THREE"_s, u" TARNHOLD_PADDED "_s, u"A"_s,
+                                    u"TARNHOLD_RECORD"_s, u"TARNHOLD_ENVIRONMENT"_s}};
 };
 
 void TestOraParams::init() {
@@ -72,6 +77,7 @@ void TestOraParams::init() {
     qputenv("NLS_LANG", "AMERICAN_AMERICA.WE8ISO8859P1");
     qunsetenv("TARNHOLD_TWO");
     qunsetenv("TARNHOLD_THREE");
+    qunsetenv(" TARNHOLD_PADDED ");
     qunsetenv("A");
 }
 
@@ -121,8 +127,9 @@ void TestOraParams::setButtons_data() {
     QTest::addColumn<QString>("name"); // typed into a free row's name box
     QTest::addColumn<QString>("variable");
     QTest::addColumn<QString>("value");
+    // <home> stands for the test's Oracle home, where the utility is found.
     QTest::newRow("ORA_HOME") << u"cmd_set_1"_s << u"txt_ora_home"_s << u"txt_ora_home_val"_s
-                              << QString() << u"ORA_HOME"_s << u"/u01/app/oracle"_s;
+                              << QString() << u"ORA_HOME"_s << u"<home>/"_s;
     QTest::newRow("NLS_LANG") << u"cmd_set_2"_s << u"txt_nls_lang"_s << u"txt_nls_lang_val"_s
                               << QString() << u"NLS_LANG"_s << u"GERMAN_GERMANY.UTF8"_s;
     QTest::newRow("third row") << u"cmd_set_3"_s << u"txt_name_2"_s << u"txt_val2"_s
@@ -130,8 +137,11 @@ void TestOraParams::setButtons_data() {
     QTest::newRow("fourth row") << u"cmd_set_4"_s << u"txt_name_3"_s << u"txt_val3"_s
                                 << u"TARNHOLD_THREE"_s << u"TARNHOLD_THREE"_s << u"three"_s;
     QTest::newRow("value set as typed")
-        << u"cmd_set_1"_s << u"txt_ora_home"_s << u"txt_ora_home_val"_s << QString()
-        << u"ORA_HOME"_s << u" /opt/my oracle/ "_s;
+        << u"cmd_set_2"_s << u"txt_nls_lang"_s << u"txt_nls_lang_val"_s << QString()
+        << u"NLS_LANG"_s << u" GERMAN GERMANY.UTF8 "_s;
+    QTest::newRow("name set as typed")
+        << u"cmd_set_4"_s << u"txt_name_3"_s << u"txt_val3"_s << u" TARNHOLD_PADDED "_s
+        << u" TARNHOLD_PADDED "_s << u"padded"_s;
     QTest::newRow("long value") << u"cmd_set_3"_s << u"txt_name_2"_s << u"txt_val2"_s
                                 << u"TARNHOLD_TWO"_s << u"TARNHOLD_TWO"_s << QString(40000, u'w');
 }
@@ -143,6 +153,8 @@ void TestOraParams::setButtons() {
     QFETCH(QString, name);
     QFETCH(QString, variable);
     QFETCH(QString, value);
+    OracleHome home;
+    value.replace(u"<home>"_s, home.path());
     frmMain window;
     frmORAParams* dialog = pressViewParams(window);
     QVERIFY(dialog);
@@ -152,16 +164,30 @@ void TestOraParams::setButtons() {
     QStringList shown;
     for (const QLineEdit* line : dialog->findChildren<QLineEdit*>())
         shown.append(line->text());
+    // Only the variable of the row's name, exactly as typed, changes.
+    QStringList expected = environment();
+    expected.removeIf(
+        [&variable](const QString& entry) { return entry.startsWith(variable + u'='); });
+    expected.append(variable + u'=' + value);
+    expected.sort();
 
     MessageRecorder recorder;
     control<QPushButton>(*dialog, button.toLatin1().constData())->click();
 
     QCOMPARE(qEnvironmentVariable(variable.toLatin1().constData()), value);
-    QCOMPARE(recorder.boxes.size(), 0);
+    QCOMPARE(environment(), expected);
     QStringList after;
     for (const QLineEdit* line : dialog->findChildren<QLineEdit*>())
         after.append(line->text());
     QCOMPARE(after, shown);
+
+    // The next utility started inherits the change.
+    fillExport(window, home.dumps());
+    control<QPushButton>(window, "cmd_export")->click();
+    QCOMPARE(recorder.boxes.size(), 0);
+    QStringList inherited = home.recordedEnvironment();
+    inherited.sort();
+    QCOMPARE(inherited, expected);
     dialog->close();
 }
 
