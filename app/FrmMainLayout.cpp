@@ -3,8 +3,8 @@
 #include "app/FieldLineEdit.h"
 #include "app/FrmMain.h"
 #include "app/Logo.h"
-#include "look/Look.h"
 #include "app/WrappingButton.h"
+#include "look/Look.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -65,6 +65,8 @@ QComboBox* statisticsBox(QWidget* parent, const char* name, const QRect& rect) {
     box->setEditable(true);
     // Typed text is the value; it does not become an item of the list.
     box->setInsertPolicy(QComboBox::NoInsert);
+    // Nor is it completed: "c" would become "COMPUTE" when the focus leaves.
+    box->setCompleter(nullptr);
     box->addItems({u"ESTIMATE"_s, u"COMPUTE"_s, u"NONE"_s});
     return box;
 }

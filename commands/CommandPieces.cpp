@@ -34,10 +34,28 @@ QString switchPiece(const char* keyword, bool on) {
     return u' ' + QLatin1StringView(keyword) + (on ? u"=y"_s : u"=n"_s);
 }
 
+namespace {
+
+// Upper case as the 8-bit text of the original fields knows it: only a to z change. Unicode's
+// upper case would turn a long s, a dotless i or an "st" ligature into a keyword's letters.
+QString asciiUpper(const QString& text) {
+    QString upper = text;
+    for (QChar& c : upper) {
+        if (c >= u'a' && c <= u'z')
+            c = QChar(c.unicode() - u'a' + u'A');
+    }
+    return upper;
+}
+
+} // namespace
+
 QString statisticsPiece(const QString& statistics) {
-    const QString upper = statistics.toUpper();
-    if (upper == u"ESTIMATE"_s || upper == u"COMPUTE"_s)
-        return u" statistics="_s + statistics.toLower();
+    // The keyword is written, not the typed text, so the utility gets one of its three values.
+    const QString upper = asciiUpper(statistics);
+    if (upper == u"ESTIMATE"_s)
+        return u" statistics=estimate"_s;
+    if (upper == u"COMPUTE"_s)
+        return u" statistics=compute"_s;
     return u" statistics=none"_s;
 }
 

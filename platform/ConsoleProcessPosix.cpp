@@ -41,17 +41,6 @@ winsize windowSize(ConsoleProcess::Size size) {
     return ws;
 }
 
-// The environment the program inherits, but for TERM: the console draws plain text only.
-std::vector<QByteArray> programEnvironment() {
-    std::vector<QByteArray> variables;
-    for (char** entry = environ; *entry != nullptr; ++entry) {
-        if (std::strncmp(*entry, "TERM=", 5) != 0)
-            variables.emplace_back(*entry);
-    }
-    variables.emplace_back("TERM=dumb");
-    return variables;
-}
-
 std::vector<char*> pointers(std::vector<QByteArray>& items) {
     std::vector<char*> result;
     result.reserve(items.size() + 1);
@@ -268,8 +257,6 @@ ConsoleProcess::Start ConsoleProcess::start(const QByteArray& program,
     for (const QByteArray& argument : arguments)
         argumentStorage.push_back(argument);
     std::vector<char*> argv = pointers(argumentStorage);
-    std::vector<QByteArray> environmentStorage = programEnvironment();
-    std::vector<char*> envp = pointers(environmentStorage);
 
     // A session of its own, whose controlling terminal is the far side once it opens it; the
     // signals this program ignores or blocks are the program's own again.
@@ -293,7 +280,7 @@ ConsoleProcess::Start ConsoleProcess::start(const QByteArray& program,
 
     pid_t pid = 0;
     const int error =
-        ::posix_spawn(&pid, program.constData(), &actions, &attributes, argv.data(), envp.data());
+        ::posix_spawn(&pid, program.constData(), &actions, &attributes, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
     posix_spawnattr_destroy(&attributes);
     if (error != 0) {

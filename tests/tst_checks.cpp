@@ -32,6 +32,35 @@ const QString nlsLangMsg =
     u"Your NLS_LANG environment variable is not set  - please set this via the [View/Set ORA "
     u"Parameters] button on permanently in the Control Panel!!"_s;
 
+const QString usernameMsg = u"Please enter a Username"_s;
+const QString directoryMsg = u"Please enter a Directory"_s;
+const QString noDumpMsg = u"The Import File does not exist"_s;
+
+// Environment changes for one row: "NAME=value" sets, a bare "NAME" unsets.
+using Environment = QByteArrayList;
+const Environment neitherVariable{"ORA_HOME", "NLS_LANG"};
+
+void apply(const Environment& environment) {
+    for (const QByteArray& entry : environment) {
+        const qsizetype equals = entry.indexOf('=');
+        if (equals < 0)
+            qunsetenv(entry.constData());
+        else
+            qputenv(entry.left(equals).constData(), entry.mid(equals + 1));
+    }
+}
+
+// The boxes shown are exactly these texts, in this order, each a refusal of the given kind.
+void compareBoxes(const MessageRecorder& recorder, const QStringList& messages,
+                  const QString& title) {
+    QCOMPARE(recorder.texts(), messages);
+    for (const auto& box : recorder.boxes) {
+        QCOMPARE(box.title, title);
+        QCOMPARE(box.icon, QMessageBox::Critical);
+        QCOMPARE(box.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+    }
+}
+
 ExportFields goodExport() {
     ExportFields f;
     f.sid = u"ORCL"_s;
@@ -47,14 +76,12 @@ ExportFields goodExport() {
 class TestChecks : public QObject {
     Q_OBJECT
 private Q_SLOTS:
+    void initTestCase();
     void init();
     void exportRefusals_data();
     void exportRefusals();
-    void exportEnvironment_data();
-    void exportEnvironment();
     void importRefusals_data();
     void importRefusals();
-    void importTitleAndIcon();
     void numericText_data();
     void numericText();
     void autoFilename_data();
@@ -63,7 +90,17 @@ private Q_SLOTS:
 
 private:
     EnvironmentGuard m_environment{{u"ORA_HOME"_s, u"NLS_LANG"_s}};
+    QTemporaryDir m_dumps{QDir::tempPath() + u"/tarnhold dir XXXXXX"_s};
 };
+
+void TestChecks::initTestCase() {
+    QVERIFY(m_dumps.isValid());
+    for (const QString& name : {u"exp.dump"_s, u"with blank.dump"_s}) {
+        QFile file(m_dumps.filePath(name));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+    }
+    QVERIFY(QDir(m_dumps.path()).mkdir(u"folder.dump"_s));
+}
 
 void TestChecks::init() {
     qputenv("ORA_HOME", "/opt/oracle");
@@ -72,43 +109,61 @@ void TestChecks::init() {
 
 void TestChecks::exportRefusals_data() {
     QTest::addColumn<ExportFields>("fields");
+    QTest::addColumn<Environment>("environment");
     QTest::addColumn<QStringList>("messages");
+    const auto row = [](const char* name, const ExportFields& fields, const QStringList& messages,
+                        const Environment& environment = {}) {
+        QTest::newRow(name) << fields << environment << messages;
+    };
 
-    QTest::newRow("all good") << goodExport() << QStringList();
-    QTest::newRow("all empty") << ExportFields{} << QStringList{sidMsg};
+    row("all good", goodExport(), {});
+    row("all empty", ExportFields{}, {sidMsg});
+
+    ExportFields everything;
+    everything.query = u"WHERE 1=1"_s;
+    everything.tables = u"EMP DEPT"_s;
+    everything.full = true;
+    everything.buffer = u"abc"_s;
+    everything.exportFile = u"a b"_s;
+    row("everything wrong, both variables unset", everything, {sidMsg}, neitherVariable);
 
     ExportFields noPassword;
     noPassword.sid = u"ORCL"_s;
     noPassword.username = u"scott"_s;
-    QTest::newRow("no password") << noPassword << QStringList{passwordMsg};
+    row("no password", noPassword, {passwordMsg});
+    noPassword.query = u"WHERE 1=1"_s;
+    noPassword.tables = u"EMP"_s;
+    noPassword.full = true;
+    row("no password beats both conflicts", noPassword, {passwordMsg}, neitherVariable);
 
-    const auto missing = [](QString ExportFields::*member, const QString& message) {
+    const auto missing = [](QString ExportFields::*member) {
         ExportFields f = goodExport();
         f.*member = QString();
-        return std::pair{f, QStringList{message}};
+        return f;
     };
-    for (const auto& [name, member, message] :
-         {std::tuple{"no sid", &ExportFields::sid, sidMsg},
-          std::tuple{"no username", &ExportFields::username, u"Please enter a Username"_s},
-          std::tuple{"no directory", &ExportFields::directory, u"Please enter a Directory"_s},
-          std::tuple{"no file", &ExportFields::exportFile, u"Please enter Filename"_s}}) {
-        const auto [fields, messages] = missing(member, message);
-        QTest::newRow(name) << fields << messages;
-    }
+    row("no sid", missing(&ExportFields::sid), {sidMsg});
+    row("no username", missing(&ExportFields::username), {usernameMsg});
+    row("no directory", missing(&ExportFields::directory), {directoryMsg});
+    row("no file", missing(&ExportFields::exportFile), {u"Please enter Filename"_s});
+    ExportFields noFile = missing(&ExportFields::exportFile);
+    noFile.tables = u"EMP DEPT"_s;
+    noFile.query = u"x"_s;
+    row("no file beats query, tables blank and ORA_HOME", noFile, {u"Please enter Filename"_s},
+        {"ORA_HOME"});
 
     ExportFields blanks = goodExport();
     blanks.sid = blanks.username = blanks.password = blanks.directory = u" "_s;
-    QTest::newRow("blank fields count as filled") << blanks << QStringList();
+    row("blank fields count as filled", blanks, {});
 
     ExportFields blankFile = goodExport();
     blankFile.exportFile = u" "_s;
-    QTest::newRow("file of one blank") << blankFile << QStringList{fileBlankMsg};
+    row("file of one blank", blankFile, {fileBlankMsg});
 
     ExportFields query = goodExport();
     query.query = u"WHERE 1=1"_s;
-    QTest::newRow("query with direct") << query << QStringList{queryMsg};
+    row("query with direct", query, {queryMsg});
     query.direct = false;
-    QTest::newRow("query without direct") << query << QStringList();
+    row("query without direct", query, {});
 
     ExportFields both = goodExport();
     both.query = u"WHERE 1=1"_s;
@@ -116,18 +171,18 @@ void TestChecks::exportRefusals_data() {
     both.full = true;
     both.buffer = u"abc"_s;
     both.exportFile = u"a b"_s;
-    QTest::newRow("both conflicts, nothing else") << both << QStringList{queryMsg, fullMsg};
+    row("both conflicts, nothing else", both, {queryMsg, fullMsg}, neitherVariable);
 
     ExportFields tablesFull = goodExport();
     tablesFull.tables = u"EMP"_s;
     tablesFull.full = true;
     tablesFull.buffer = u"abc"_s;
-    QTest::newRow("tables with full only") << tablesFull << QStringList{fullMsg};
+    row("tables with full only", tablesFull, {fullMsg}, {"NLS_LANG"});
 
     ExportFields queryBuffer = goodExport();
     queryBuffer.query = u"WHERE 1=1"_s;
     queryBuffer.buffer = u"lots"_s;
-    QTest::newRow("query beats buffer") << queryBuffer << QStringList{queryMsg};
+    row("query beats buffer", queryBuffer, {queryMsg});
 
     for (const auto& [buffer, ok] :
          {std::pair{u""_s, true}, std::pair{u"999999"_s, true}, std::pair{u" -1.5e3 "_s, true},
@@ -135,134 +190,112 @@ void TestChecks::exportRefusals_data() {
         ExportFields f = goodExport();
         f.buffer = buffer;
         QTest::newRow(qPrintable(u"buffer '"_s + buffer + u'\''))
-            << f << (ok ? QStringList() : QStringList{bufferMsg});
+            << f << Environment() << (ok ? QStringList() : QStringList{bufferMsg});
     }
+    ExportFields bufferFile = goodExport();
+    bufferFile.buffer = u"64k"_s;
+    bufferFile.exportFile = u"my dump"_s;
+    bufferFile.tables = u"A B"_s;
+    row("buffer beats blanks and environment", bufferFile, {bufferMsg}, neitherVariable);
 
     ExportFields fileAndTables = goodExport();
     fileAndTables.exportFile = u"my dump"_s;
     fileAndTables.tables = u"EMP, DEPT"_s;
-    QTest::newRow("file blank before tables blank") << fileAndTables << QStringList{fileBlankMsg};
+    row("file blank before tables blank", fileAndTables, {fileBlankMsg}, neitherVariable);
     fileAndTables.exportFile = u"mydump"_s;
-    QTest::newRow("tables blank") << fileAndTables << QStringList{tablesMsg};
+    row("tables blank", fileAndTables, {tablesMsg});
+    row("tables blank before environment", fileAndTables, {tablesMsg}, neitherVariable);
+
+    row("both variables unset", goodExport(), {oraHomeMsg}, neitherVariable);
+    row("ORA_HOME empty", goodExport(), {oraHomeMsg}, {"ORA_HOME="});
+    row("ORA_HOME empty, NLS_LANG unset", goodExport(), {oraHomeMsg}, {"ORA_HOME=", "NLS_LANG"});
+    row("NLS_LANG missing", goodExport(), {nlsLangMsg}, {"NLS_LANG"});
+    row("NLS_LANG empty", goodExport(), {nlsLangMsg}, {"NLS_LANG="});
+    row("long value is set", goodExport(), {}, {"ORA_HOME=" + QByteArray(4000, 'a')});
 }
 
 void TestChecks::exportRefusals() {
     QFETCH(ExportFields, fields);
+    QFETCH(Environment, environment);
     QFETCH(QStringList, messages);
+    apply(environment);
     MessageRecorder recorder;
     QCOMPARE(CheckExportFields(fields), messages.isEmpty());
-    QCOMPARE(recorder.texts(), messages);
-    for (const auto& box : recorder.boxes) {
-        QCOMPARE(box.title, u"Export Error:"_s);
-        QCOMPARE(box.icon, QMessageBox::Critical);
-        QCOMPARE(box.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
-    }
-}
-
-void TestChecks::exportEnvironment_data() {
-    QTest::addColumn<QByteArray>("oraHome");
-    QTest::addColumn<QByteArray>("nlsLang");
-    QTest::addColumn<QStringList>("messages");
-
-    const QByteArray unset("<unset>");
-    QTest::newRow("both missing") << unset << unset << QStringList{oraHomeMsg};
-    QTest::newRow("ORA_HOME empty") << QByteArray() << QByteArray("x") << QStringList{oraHomeMsg};
-    QTest::newRow("NLS_LANG missing") << QByteArray("/o") << unset << QStringList{nlsLangMsg};
-    QTest::newRow("long value is set") << QByteArray(4000, 'a') << QByteArray("x") << QStringList();
-}
-
-void TestChecks::exportEnvironment() {
-    QFETCH(QByteArray, oraHome);
-    QFETCH(QByteArray, nlsLang);
-    QFETCH(QStringList, messages);
-    for (const auto& [name, value] :
-         {std::pair{"ORA_HOME", oraHome}, std::pair{"NLS_LANG", nlsLang}}) {
-        if (value == "<unset>")
-            qunsetenv(name);
-        else
-            qputenv(name, value);
-    }
-    MessageRecorder recorder;
-    QCOMPARE(CheckExportFields(goodExport()), messages.isEmpty());
-    QCOMPARE(recorder.texts(), messages);
-
-    // A refusal earlier in the order means the environment is not looked at.
-    ExportFields noSid = goodExport();
-    noSid.sid.clear();
-    MessageRecorder second;
-    CheckExportFields(noSid);
-    QCOMPARE(second.texts(), QStringList{sidMsg});
+    compareBoxes(recorder, messages, u"Export Error:"_s);
 }
 
 void TestChecks::importRefusals_data() {
-    QTest::addColumn<QString>("field");
-    QTest::addColumn<QString>("value");
-    QTest::addColumn<QString>("message");
+    QTest::addColumn<ImportFields>("fields");
+    QTest::addColumn<Environment>("environment");
+    QTest::addColumn<QStringList>("messages");
+    ImportFields good;
+    good.sid = u"TEST"_s;
+    good.username = u"scott"_s;
+    good.password = u"tiger"_s;
+    good.directory = m_dumps.path();
+    good.importFile = u"exp.dump"_s;
+    const auto row = [](const char* name, const ImportFields& fields, const QStringList& messages,
+                        const Environment& environment = {}) {
+        QTest::newRow(name) << fields << environment << messages;
+    };
 
-    QTest::newRow("all good") << QString() << QString() << QString();
-    QTest::newRow("no sid") << u"sid"_s << QString() << sidMsg;
-    QTest::newRow("no password") << u"password"_s << QString() << passwordMsg;
-    QTest::newRow("no file") << u"file"_s << QString() << u"Please enter a Filename"_s;
-    QTest::newRow("blank in file, no such file") << u"file"_s << u"a b.dump"_s << fileBlankMsg;
-    QTest::newRow("blank in existing file") << u"file"_s << u"with blank.dump"_s << fileBlankMsg;
-    QTest::newRow("missing file") << u"file"_s << u"gone.dump"_s
-                                  << u"The Import File does not exist"_s;
-    QTest::newRow("folder in place of file")
-        << u"file"_s << u"folder.dump"_s << u"The Import File does not exist"_s;
-    QTest::newRow("blank in tables") << u"tables"_s << u"EMP DEPT"_s << tablesMsg;
-    QTest::newRow("buffer of letters and full with tables pass")
-        << u"lenient"_s << QString() << QString();
-    QTest::newRow("NLS_LANG missing") << u"nls"_s << QString() << nlsLangMsg;
-    QTest::newRow("ORA_HOME missing") << u"ora"_s << QString() << oraHomeMsg;
+    row("all good", good, {});
+    row("all empty", ImportFields{}, {sidMsg});
+    ImportFields empty;
+    empty.tables = u"A B"_s;
+    row("everything wrong, both variables unset", empty, {sidMsg}, neitherVariable);
+
+    const auto missing = [&good](QString ImportFields::*member) {
+        ImportFields f = good;
+        f.*member = QString();
+        return f;
+    };
+    row("no sid", missing(&ImportFields::sid), {sidMsg});
+    ImportFields noUsername = missing(&ImportFields::username);
+    noUsername.tables = u"A B"_s;
+    row("no username, blank tables", noUsername, {usernameMsg});
+    row("no password", missing(&ImportFields::password), {passwordMsg});
+    row("no directory, so no such file", missing(&ImportFields::directory), {directoryMsg},
+        neitherVariable);
+    row("no file", missing(&ImportFields::importFile), {u"Please enter a Filename"_s});
+
+    ImportFields file = good;
+    file.importFile = u"with blank.dump"_s;
+    row("blank in existing file", file, {fileBlankMsg});
+    file.importFile = u"a b.dump"_s;
+    file.tables = u"A B"_s;
+    row("blank in file, no such file, blank tables", file, {fileBlankMsg}, neitherVariable);
+    file.importFile = u"gone.dump"_s;
+    row("missing file beats blank tables and environment", file, {noDumpMsg}, neitherVariable);
+    file.tables.clear();
+    row("missing file", file, {noDumpMsg});
+    file.importFile = u"folder.dump"_s;
+    row("folder in place of file", file, {noDumpMsg});
+
+    ImportFields tables = good;
+    tables.tables = u"EMP DEPT"_s;
+    row("blank in tables", tables, {tablesMsg});
+    row("blank in tables beats environment", tables, {tablesMsg}, neitherVariable);
+    ImportFields lenient = good;
+    lenient.buffer = u"lots"_s;
+    lenient.full = true;
+    lenient.tables = u"EMP"_s;
+    row("buffer of letters and full with tables pass", lenient, {});
+
+    row("NLS_LANG missing", good, {nlsLangMsg}, {"NLS_LANG"});
+    row("ORA_HOME empty", good, {oraHomeMsg}, {"ORA_HOME="});
+    row("both variables unset", good, {oraHomeMsg}, neitherVariable);
+    row("ORA_HOME empty, NLS_LANG empty", good, {oraHomeMsg}, {"ORA_HOME=", "NLS_LANG="});
 }
 
 void TestChecks::importRefusals() {
-    QFETCH(QString, field);
-    QFETCH(QString, value);
-    QFETCH(QString, message);
-
-    QTemporaryDir dir(QDir::tempPath() + u"/tarnhold dir XXXXXX"_s);
-    QVERIFY(dir.isValid());
-    for (const QString& name : {u"exp.dump"_s, u"with blank.dump"_s}) {
-        QFile file(dir.filePath(name));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-    }
-    QVERIFY(QDir(dir.path()).mkdir(u"folder.dump"_s));
-
-    ImportFields f;
-    f.sid = u"TEST"_s;
-    f.username = u"scott"_s;
-    f.password = u"tiger"_s;
-    f.directory = dir.path();
-    f.importFile = u"exp.dump"_s;
-    if (field == u"sid"_s)
-        f.sid = value;
-    else if (field == u"password"_s)
-        f.password = value;
-    else if (field == u"file"_s)
-        f.importFile = value;
-    else if (field == u"tables"_s)
-        f.tables = value;
-    else if (field == u"lenient"_s) {
-        f.buffer = u"lots"_s;
-        f.full = true;
-        f.tables = u"EMP"_s;
-    } else if (field == u"nls"_s)
-        qunsetenv("NLS_LANG");
-    else if (field == u"ora"_s)
-        qputenv("ORA_HOME", "");
-
+    QFETCH(ImportFields, fields);
+    QFETCH(Environment, environment);
+    QFETCH(QStringList, messages);
+    apply(environment);
     MessageRecorder recorder;
-    QCOMPARE(CheckImportFields(f, u'/'), message.isEmpty());
-    QCOMPARE(recorder.texts(), message.isEmpty() ? QStringList() : QStringList{message});
-}
-
-void TestChecks::importTitleAndIcon() {
-    MessageRecorder recorder;
-    QVERIFY(!CheckImportFields(ImportFields{}, u'/'));
-    QCOMPARE(recorder.boxes.size(), 1);
-    QCOMPARE(recorder.boxes[0].title, u"Import Error:"_s);
-    QCOMPARE(recorder.boxes[0].icon, QMessageBox::Critical);
+    QCOMPARE(CheckImportFields(fields, u'/'), messages.isEmpty());
+    compareBoxes(recorder, messages, u"Import Error:"_s);
 }
 
 void TestChecks::numericText_data() {

@@ -179,6 +179,10 @@ void TestCommands::statisticsAndFeedback_data() {
                               << u" statistics=estimate feedback=2.5 "_s;
     QTest::newRow("trailing blank")
         << u"compute "_s << u" 7 "_s << u" statistics=none feedback= 7  "_s;
+    // Letters whose Unicode upper case is S, ST or I do not make a keyword.
+    for (const char16_t* lookalike : {u"e\u017Ftimate", u"e\uFB06imate", u"est\u0131mate"})
+        QTest::newRow(qPrintable(QString::fromUtf16(lookalike)))
+            << QString::fromUtf16(lookalike) << u"1"_s << u" statistics=none feedback=1 "_s;
     QTest::newRow("estimates") << u"estimates"_s << u"0"_s << u" statistics=none rows="_s;
     QTest::newRow("empty") << QString() << QString() << u" statistics=none rows="_s;
     QTest::newRow("NONE, negative") << u"NONE"_s << u"-5"_s << u" statistics=none rows="_s;

@@ -3,6 +3,7 @@
 #include "app/FrmMain.h"
 #include "platform/Clock.h"
 #include "runs/MessageDisplay.h"
+#include "support/LookTable.h"
 #include "support/WindowTest.h"
 
 #include <QCheckBox>
@@ -25,7 +26,9 @@ private Q_SLOTS:
     void valuesAtStart();
     void captionsAndTips_data();
     void captionsAndTips();
-    void placesInPixels();
+    void windowTitleSizeAndLogo();
+    void lookOfEveryControl_data();
+    void lookOfEveryControl();
     void resizingMovesNothing();
     void focusOrder();
     void exportFileFilledOnEntry();
@@ -34,6 +37,8 @@ private Q_SLOTS:
     void logButtonsFollowFileNames();
     void directoryLosesOneSeparatorPerFocusLoss_data();
     void directoryLosesOneSeparatorPerFocusLoss();
+    void statisticsBoxKeepsTypedText_data();
+    void statisticsBoxKeepsTypedText();
     void exitClosesWindow();
     void realMessageBoxIsShownAndDismissed();
 };
@@ -126,19 +131,117 @@ void TestMainWindow::captionsAndTips() {
     QCOMPARE(button->isEnabled(), enabled);
 }
 
-void TestMainWindow::placesInPixels() {
+void TestMainWindow::windowTitleSizeAndLogo() {
     frmMain window;
     QCOMPARE(window.windowTitle(), u"Tarnhold"_s);
     QCOMPARE(window.size(), QSize(886, 655));
-    QCOMPARE(control<QWidget>(window, "txt_sid_e")->geometry(), QRect(104, 88, 193, 19));
-    QCOMPARE(control<QWidget>(window, "txt_other_i")->geometry(), QRect(528, 456, 321, 73));
-    QCOMPARE(control<QWidget>(window, "cmd_import")->geometry(), QRect(544, 536, 89, 33));
-    QCOMPARE(control<QWidget>(window, "Shape2")->geometry(), QRect(440, 72, 425, 569));
-    QCOMPARE(control<QLabel>(window, "Label1")->text(), u" Export"_s);
-    QCOMPARE(control<QLabel>(window, "Label7")->text(), u" Import"_s);
-    QCOMPARE(control<QLabel>(window, "Label18")->text(), u"CR Number"_s);
-    QCOMPARE(control<QLabel>(window, "Label24")->geometry().topLeft(), QPoint(672, 328));
+    QCOMPARE(window.palette().color(window.backgroundRole()), QColor(Qt::white));
+    QVERIFY(window.autoFillBackground());
     QCOMPARE(control<QLabel>(window, "Picture1")->pixmap().size(), QSize(82, 56));
+}
+
+void TestMainWindow::lookOfEveryControl_data() {
+    using look_table::addRow;
+    look_table::addColumns();
+    const QColor darkBlue(0x00, 0x00, 0x40);
+    const QColor yellow(0xFF, 0xFF, 0x00);
+    const QColor white(Qt::white);
+    const QColor black(Qt::black);
+    const QColor own; // the toolkit's colour
+    const look_table::Font title{u"Verdana"_s, 20.25, true};
+    const look_table::Font labelFont{u"Verdana"_s, 8.25, true};
+
+    addRow("Shape1", {}, {240, 1080, 6375, 8535}, own, darkBlue);
+    addRow("Shape2", {}, {6600, 1080, 6375, 8535}, own, yellow);
+    addRow("Label1", u" Export"_s, {240, 480, 1815, 615}, yellow, darkBlue, title);
+    addRow("Label7", u" Import"_s, {6600, 480, 1815, 615}, black, yellow, title);
+    addRow("Picture1", {}, {11760, 120, 1335, 855}, own, white);
+
+    struct Field {
+        const char* name;
+        const char* label;
+        const char* caption;
+        int labelLeft, left, top, width, height;
+    };
+    const Field fields[] = {
+        {"txt_sid_e", "Label2", "SID", 360, 1560, 1320, 2895, 285},
+        {"txt_username_e", "Label3", "Username", 360, 1560, 1680, 2895, 285},
+        {"txt_password_e", "Label4", "Password", 360, 1560, 2040, 2895, 285},
+        {"txt_cr_no", "Label18", "CR Number", 360, 1560, 2400, 2895, 285},
+        {"txt_directory_e", "Label19", "Directory", 360, 1560, 2760, 4455, 285},
+        {"txt_exportfile", "Label6", "Filename", 360, 1560, 3120, 4455, 285},
+        {"txt_buffer_e", "Label8", "Buffer", 360, 1560, 5280, 1455, 285},
+        {"cmb_statistics_e", "Label23", "Statistics", 3600, 4920, 4920, 1455, 315},
+        {"txt_feedback_e", "Label21", "Feedback", 3600, 4920, 5280, 1455, 285},
+        {"txt_query_e", "Label9", "Query", 360, 1560, 5640, 4815, 765},
+        {"txt_tables_e", "Label10", "Tables", 360, 1560, 6480, 4815, 285},
+        {"txt_other_e", "Label5", "Other", 360, 1560, 6840, 4815, 1095},
+        {"txt_sid_i", "Label11", "SID", 6720, 7920, 1320, 2895, 285},
+        {"txt_username_i", "Label12", "Username", 6720, 7920, 1680, 2895, 285},
+        {"txt_password_i", "Label13", "Password", 6720, 7920, 2040, 2895, 285},
+        {"txt_directory_i", "Label20", "Directory", 6720, 7920, 2760, 4455, 285},
+        {"txt_importfile", "Label14", "Filename", 6720, 7920, 3120, 4455, 285},
+        {"txt_buffer_i", "Label15", "Buffer", 6720, 7920, 5280, 1455, 285},
+        {"cmb_statistics_i", "Label24", "Statistics", 10080, 11280, 4920, 1455, 315},
+        {"txt_feedback_i", "Label22", "Feedback", 10080, 11280, 5280, 1455, 285},
+        {"txt_tables_i", "Label16", "Tables", 6720, 7920, 6480, 4815, 285},
+        {"txt_other_i", "Label17", "Other", 6720, 7920, 6840, 4815, 1095}};
+    for (const Field& f : fields) {
+        const bool exporting = f.labelLeft < 6600;
+        addRow(f.label, QString::fromLatin1(f.caption), {f.labelLeft, f.top, 1095, 255},
+               exporting ? white : black, exporting ? darkBlue : yellow, labelFont);
+        addRow(f.name, {}, {f.left, f.top, f.width, f.height}, own, own);
+    }
+
+    const std::tuple<const char*, const char*, int, int> checkBoxes[] = {
+        {"chk_full_e", "Full", 1560, 3480},
+        {"chk_direct_e", "Direct", 1560, 3840},
+        {"chk_grants_e", "Grants", 1560, 4200},
+        {"chk_indexes_e", "Indexes", 1560, 4560},
+        {"chk_rows_e", "Rows", 1560, 4920},
+        {"chk_consistent_e", "Consistent", 3000, 3480},
+        {"chk_compress_e", "Compress", 3000, 3840},
+        {"chk_constraints_e", "Constraints", 3000, 4200},
+        {"chk_full_i", "Full", 7920, 3480},
+        {"chk_compile_i", "Compile", 7920, 3840},
+        {"chk_grants_i", "Grants", 7920, 4200},
+        {"chk_indexes_i", "Indexes", 7920, 4560},
+        {"chk_rows_i", "Rows", 7920, 4920},
+        {"chk_commit_i", "Commit", 9360, 3480},
+        {"chk_ignore_i", "Ignore", 9360, 3840},
+        {"chk_constraints_i", "Constraints", 9360, 4200}};
+    for (const auto& [name, caption, left, top] : checkBoxes) {
+        const bool exporting = left < 6600;
+        addRow(name, QString::fromLatin1(caption), {left, top, 1335, 255},
+               exporting ? white : black, exporting ? darkBlue : yellow);
+    }
+
+    addRow("txt_exp_params", {}, {480, 8640, 6015, 975}, white, darkBlue);
+    addRow("txt_imp_params", {}, {6720, 8640, 6135, 975}, black, yellow);
+
+    const std::tuple<const char*, const char*, int, int> smallButtons[] = {
+        {"Command3", "AF", 6120, 2640},
+        {"cmd_view_explog", "VL", 6120, 3120},
+        {"cmd_view_implog", "VL", 12480, 3120},
+        {"cmd_copy", ">", 6480, 3960},
+        {"cmd_copyall", ">>", 6480, 4560}};
+    for (const auto& [name, caption, left, top] : smallButtons)
+        addRow(name, QString::fromLatin1(caption), {left, top, 375, 375}, own, own);
+    const std::tuple<const char*, const char*, int, bool> bigButtons[] = {
+        {"Command1", "Help", 2280, false},
+        {"cmd_export", "Export Now", 3720, true},
+        {"cmd_view_params", "View/set ORA Parameters", 5160, false},
+        {"cmd_exit", "Exit", 6720, false},
+        {"cmd_import", "Import Now", 8160, true},
+        {"Command2", "Help", 9600, false}};
+    for (const auto& [name, caption, left, bold] : bigButtons)
+        addRow(name, QString::fromLatin1(caption), {left, 8040, 1335, 495}, own, own,
+               {u"Verdana"_s, 8.25, bold});
+}
+
+void TestMainWindow::lookOfEveryControl() {
+    frmMain window;
+    look_table::compare(window);
 }
 
 void TestMainWindow::resizingMovesNothing() {
@@ -273,6 +376,37 @@ void TestMainWindow::directoryLosesOneSeparatorPerFocusLoss() {
         QCOMPARE(directory->text(), expected);
     }
     QCOMPARE(window.findChild<QLineEdit*>(otherField)->text(), u"/keep/"_s);
+}
+
+void TestMainWindow::statisticsBoxKeepsTypedText_data() {
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("piece");
+    QTest::newRow("c, export") << u"cmb_statistics_e"_s << u"c"_s << u" statistics=none "_s;
+    QTest::newRow("e, import") << u"cmb_statistics_i"_s << u"e"_s << u" statistics=none "_s;
+    QTest::newRow("comp, import") << u"cmb_statistics_i"_s << u"comp"_s << u" statistics=none "_s;
+    QTest::newRow("Compute, export")
+        << u"cmb_statistics_e"_s << u"Compute"_s << u" statistics=compute "_s;
+}
+
+void TestMainWindow::statisticsBoxKeepsTypedText() {
+    QFETCH(QString, box);
+    QFETCH(QString, typed);
+    QFETCH(QString, piece);
+    frmMain window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    auto* combo = window.findChild<QComboBox*>(box);
+    combo->setFocus(Qt::TabFocusReason);
+    QTRY_VERIFY(combo->hasFocus());
+    combo->lineEdit()->selectAll();
+    QTest::keyClicks(combo, typed);
+    QTest::keyClick(combo, Qt::Key_Tab);
+    QTRY_VERIFY(!combo->hasFocus());
+    QCOMPARE(combo->currentText(), typed);
+    const QString line =
+        box.endsWith(u"_e"_s) ? window.CreateExportString() : window.CreateImportString();
+    QVERIFY2(line.contains(piece), qPrintable(line));
 }
 
 void TestMainWindow::exitClosesWindow() {

@@ -3,7 +3,10 @@
 #include "app/FrmMain.h"
 #include "dialogs/FrmORAParams.h"
 #include "support/EnvironmentGuard.h"
+#include "support/LookTable.h"
 #include "support/MessageRecorder.h"
+#include "support/OracleHome.h"
+#include "support/Panels.h"
 #include "support/WindowTest.h"
 
 #include <QLabel>
@@ -33,7 +36,9 @@ QLineEdit* box(const QWidget& dialog, const QString& name) {
 }
 
 QStringList environment() {
-    return QProcessEnvironment::systemEnvironment().toStringList();
+    QStringList entries = QProcessEnvironment::systemEnvironment().toStringList();
+    entries.sort();
+    return entries;
 }
 
 } // namespace
@@ -55,10 +60,13 @@ private Q_SLOTS:
     void exportCheckSeesValueSetHere();
     void outlivesMainWindow();
     void dialogLayout();
+    void lookOfEveryControl_data();
+    void lookOfEveryControl();
 
 private:
-    EnvironmentGuard m_environment{
-        {u"ORA_HOME"_s, u"NLS_LANG"_s, u"TARNHOLD_TWO"_s, u"TARNHOLD_THREE"_s, u"A"_s}};
+    EnvironmentGuard m_environment{{u"ORA_HOME"_s, u"NLS_LANG"_s, u"TARNHOLD_TWO"_s,
+                                    u"TARNHOLD_THREE"_s, u" TARNHOLD_PADDED "_s, u"A"_s,
+                                    u"TARNHOLD_RECORD"_s, u"TARNHOLD_ENVIRONMENT"_s}};
 };
 
 void TestOraParams::init() {
@@ -69,10 +77,12 @@ void TestOraParams::init() {
     qputenv("NLS_LANG", "AMERICAN_AMERICA.WE8ISO8859P1");
     qunsetenv("TARNHOLD_TWO");
     qunsetenv("TARNHOLD_THREE");
+    qunsetenv(" TARNHOLD_PADDED ");
     qunsetenv("A");
 }
 
 void TestOraParams::cleanup() {
+    closeConsoles();
     QTRY_VERIFY(noWindowLeft());
 }
 
@@ -118,8 +128,9 @@ void TestOraParams::setButtons_data() {
     QTest::addColumn<QString>("name"); // typed into a free row's name box
     QTest::addColumn<QString>("variable");
     QTest::addColumn<QString>("value");
+    // <home> stands for the test's Oracle home, where the utility is found.
     QTest::newRow("ORA_HOME") << u"cmd_set_1"_s << u"txt_ora_home"_s << u"txt_ora_home_val"_s
-                              << QString() << u"ORA_HOME"_s << u"/u01/app/oracle"_s;
+                              << QString() << u"ORA_HOME"_s << u"<home>/"_s;
     QTest::newRow("NLS_LANG") << u"cmd_set_2"_s << u"txt_nls_lang"_s << u"txt_nls_lang_val"_s
                               << QString() << u"NLS_LANG"_s << u"GERMAN_GERMANY.UTF8"_s;
     QTest::newRow("third row") << u"cmd_set_3"_s << u"txt_name_2"_s << u"txt_val2"_s
@@ -127,8 +138,11 @@ void TestOraParams::setButtons_data() {
     QTest::newRow("fourth row") << u"cmd_set_4"_s << u"txt_name_3"_s << u"txt_val3"_s
                                 << u"TARNHOLD_THREE"_s << u"TARNHOLD_THREE"_s << u"three"_s;
     QTest::newRow("value set as typed")
-        << u"cmd_set_1"_s << u"txt_ora_home"_s << u"txt_ora_home_val"_s << QString()
-        << u"ORA_HOME"_s << u" /opt/my oracle/ "_s;
+        << u"cmd_set_2"_s << u"txt_nls_lang"_s << u"txt_nls_lang_val"_s << QString()
+        << u"NLS_LANG"_s << u" GERMAN GERMANY.UTF8 "_s;
+    QTest::newRow("name set as typed")
+        << u"cmd_set_4"_s << u"txt_name_3"_s << u"txt_val3"_s << u" TARNHOLD_PADDED "_s
+        << u" TARNHOLD_PADDED "_s << u"padded"_s;
     QTest::newRow("long value") << u"cmd_set_3"_s << u"txt_name_2"_s << u"txt_val2"_s
                                 << u"TARNHOLD_TWO"_s << u"TARNHOLD_TWO"_s << QString(40000, u'w');
 }
@@ -140,6 +154,8 @@ void TestOraParams::setButtons() {
     QFETCH(QString, name);
     QFETCH(QString, variable);
     QFETCH(QString, value);
+    OracleHome home;
+    value.replace(u"<home>"_s, home.path());
     frmMain window;
     frmORAParams* dialog = pressViewParams(window);
     QVERIFY(dialog);
@@ -149,16 +165,30 @@ void TestOraParams::setButtons() {
     QStringList shown;
     for (const QLineEdit* line : dialog->findChildren<QLineEdit*>())
         shown.append(line->text());
+    // Only the variable of the row's name, exactly as typed, changes.
+    QStringList expected = environment();
+    expected.removeIf(
+        [&variable](const QString& entry) { return entry.startsWith(variable + u'='); });
+    expected.append(variable + u'=' + value);
+    expected.sort();
 
     MessageRecorder recorder;
     control<QPushButton>(*dialog, button.toLatin1().constData())->click();
 
     QCOMPARE(qEnvironmentVariable(variable.toLatin1().constData()), value);
-    QCOMPARE(recorder.boxes.size(), 0);
+    QCOMPARE(environment(), expected);
     QStringList after;
     for (const QLineEdit* line : dialog->findChildren<QLineEdit*>())
         after.append(line->text());
     QCOMPARE(after, shown);
+
+    // The next utility started inherits the change.
+    fillExport(window, home.dumps());
+    control<QPushButton>(window, "cmd_export")->click();
+    QCOMPARE(recorder.boxes.size(), 0);
+    QStringList inherited = home.recordedEnvironment();
+    inherited.sort();
+    QCOMPARE(inherited, expected);
     dialog->close();
 }
 
@@ -288,14 +318,10 @@ void TestOraParams::dialogLayout() {
     QCOMPARE(dialog->windowTitle(), u"Oracle Environment Parameters"_s);
     QCOMPARE(dialog->size(), QSize(587, 238));
     QCOMPARE(dialog->palette().color(QPalette::Window), QColor(0x00, 0x00, 0x40));
-    QCOMPARE(box(*dialog, u"txt_nls_lang_val"_s)->geometry(), QRect(280, 88, 225, 25));
-    for (const char* name : {"txt_ora_home", "txt_nls_lang"}) {
-        auto* fixed = control<QLineEdit>(*dialog, name);
-        QVERIFY(!fixed->isEnabled());
-        QCOMPARE(fixed->palette().color(QPalette::Disabled, QPalette::Text), QColor(Qt::white));
-    }
+    QVERIFY(dialog->autoFillBackground());
+    for (const char* name : {"txt_ora_home", "txt_nls_lang"})
+        QVERIFY(!control<QLineEdit>(*dialog, name)->isEnabled());
     auto* note = control<QLabel>(*dialog, "Label3");
-    QCOMPARE(note->text(), u"These settings are only valid for this Session - not persistent"_s);
     QVERIFY(QFontMetrics(note->font()).horizontalAdvance(note->text()) <= note->width());
 
     const QStringList expected = {u"txt_ora_home_val"_s, u"txt_name_2"_s, u"txt_name_3"_s,
@@ -310,6 +336,42 @@ void TestOraParams::dialogLayout() {
         widget = widget->nextInFocusChain();
     }
     QCOMPARE(order, expected);
+    dialog->close();
+}
+
+void TestOraParams::lookOfEveryControl_data() {
+    using look_table::addRow;
+    look_table::addColumns();
+    const QColor darkBlue(0x00, 0x00, 0x40);
+    const QColor yellow(0xFF, 0xFF, 0x00);
+    const QColor own; // the toolkit's colour
+    const look_table::Font heading{u"Verdana"_s, 12, true};
+    const look_table::Font entry{u"Verdana"_s, 8.25, false};
+    const look_table::Font fitted{{}, -1, false};
+
+    addRow("Label1", u"Name"_s, {240, 240, 3255, 375}, yellow, darkBlue, heading);
+    addRow("Label2", u"Value"_s, {4200, 240, 3255, 375}, yellow, darkBlue, heading);
+    addRow("txt_ora_home", u"ORA_HOME"_s, {240, 720, 3375, 375}, Qt::white, darkBlue);
+    addRow("txt_ora_home_val", {}, {4200, 720, 3375, 375}, own, own, entry);
+    addRow("cmd_set_1", u"Set"_s, {7800, 720, 735, 375}, own, own);
+    addRow("txt_nls_lang", u"NLS_LANG"_s, {240, 1200, 3375, 375}, Qt::white, darkBlue);
+    addRow("txt_nls_lang_val", {}, {4200, 1320, 3375, 375}, own, own, entry);
+    addRow("cmd_set_2", u"Set"_s, {7800, 1320, 735, 375}, own, own);
+    addRow("txt_name_2", {}, {240, 1920, 3375, 375}, own, own, entry);
+    addRow("txt_val2", {}, {4200, 1920, 3375, 375}, own, own, entry);
+    addRow("cmd_set_3", u"Set"_s, {7800, 1920, 735, 375}, own, own);
+    addRow("txt_name_3", {}, {240, 2520, 3375, 375}, own, own, entry);
+    addRow("txt_val3", {}, {4200, 2520, 3375, 375}, own, own, entry);
+    addRow("cmd_set_4", u"Set"_s, {7800, 2520, 735, 375}, own, own);
+    addRow("Label3", u"These settings are only valid for this Session - not persistent"_s,
+           {1680, 3120, 4455, 255}, yellow, darkBlue, fitted);
+}
+
+void TestOraParams::lookOfEveryControl() {
+    frmMain window;
+    frmORAParams* dialog = pressViewParams(window);
+    QVERIFY(dialog);
+    look_table::compare(*dialog);
     dialog->close();
 }
 

@@ -1,5 +1,6 @@
 // Stands in for exp or imp in the tests: writes its arguments, one per NUL-terminated record,
-// to the file named by TARNHOLD_RECORD, and a short log at the path given as log=...
+// to the file named by TARNHOLD_RECORD, its environment in the same form to the file named by
+// TARNHOLD_ENVIRONMENT, and a short log at the path given as log=...
 // TARNHOLD_SLEEP_MS makes it run for a while, TARNHOLD_NO_LOG keeps it from writing its log,
 // TARNHOLD_EXIT_STATUS sets its exit status and TARNHOLD_SIGNAL has it end by that signal;
 // TARNHOLD_IGNORE_HANGUP makes it ignore its terminal going away.
@@ -8,9 +9,20 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 #include <thread>
 
+extern char** environ;
+
 namespace {
+
+void writeRecords(const char* path, char* const* records, int count) {
+    if (FILE* out = std::fopen(path, "wb")) {
+        for (int i = 0; i < count && records[i]; ++i)
+            std::fwrite(records[i], 1, std::strlen(records[i]) + 1, out);
+        std::fclose(out);
+    }
+}
 
 int number(const char* name) {
     const char* value = std::getenv(name);
@@ -20,13 +32,10 @@ int number(const char* name) {
 } // namespace
 
 int main(int argc, char* argv[]) {
-    if (const char* record = std::getenv("TARNHOLD_RECORD")) {
-        if (FILE* out = std::fopen(record, "wb")) {
-            for (int i = 1; i < argc; ++i)
-                std::fwrite(argv[i], 1, std::strlen(argv[i]) + 1, out);
-            std::fclose(out);
-        }
-    }
+    if (const char* record = std::getenv("TARNHOLD_RECORD"))
+        writeRecords(record, argv + 1, argc - 1);
+    if (const char* record = std::getenv("TARNHOLD_ENVIRONMENT"))
+        writeRecords(record, environ, std::numeric_limits<int>::max());
     if (std::getenv("TARNHOLD_IGNORE_HANGUP"))
         std::signal(SIGHUP, SIG_IGN);
     std::this_thread::sleep_for(std::chrono::milliseconds(number("TARNHOLD_SLEEP_MS")));
