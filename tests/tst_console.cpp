@@ -302,6 +302,8 @@ void TestConsole::operatorAnswersTheUtility() {
         QTest::keyClicks(sid, u"XYZ"_s);
         QMimeData dropped;
         dropped.setText(u"dropped"_s);
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &dropped, Qt::LeftButton, {});
+        QApplication::sendEvent(sid, &enter);
         QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &dropped, Qt::LeftButton, {});
         QApplication::sendEvent(sid, &drop);
         type(view, u"scott"_s);
