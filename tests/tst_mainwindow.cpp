@@ -138,7 +138,10 @@ void TestMainWindow::placesInPixels() {
     QCOMPARE(control<QLabel>(window, "Label7")->text(), u" Import"_s);
     QCOMPARE(control<QLabel>(window, "Label18")->text(), u"CR Number"_s);
     QCOMPARE(control<QLabel>(window, "Label24")->geometry().topLeft(), QPoint(672, 328));
-    QCOMPARE(control<QLabel>(window, "Picture1")->pixmap().size(), QSize(82, 56));
+    const QPixmap logo = control<QLabel>(window, "Picture1")->pixmap();
+    QCOMPARE(logo.size(), QSize(82, 56));
+    // A missing or unreadable logo would leave the picture white: the mountains are dark blue.
+    QCOMPARE(logo.toImage().pixelColor(41, 35), QColor(0x00, 0x00, 0x40));
 }
 
 void TestMainWindow::resizingMovesNothing() {
