@@ -5,13 +5,14 @@
 #include "platform/Files.h"
 
 #include <QCoreApplication>
+#include <QDir>
 
 using namespace Qt::Literals::StringLiterals;
 
 QString helpPagePath(const QString& programDir, const QString& page) {
     const QString beside = programDir + u'/' + page;
-    const QString installed =
-        programDir + u'/' + QStringLiteral(TARNHOLD_HELP_FROM_PROGRAM) + u'/' + page;
+    const QString installed = QDir::cleanPath(
+        programDir + u'/' + QStringLiteral(TARNHOLD_HELP_FROM_PROGRAM) + u'/' + page);
     return !platform::fileExists(beside) && platform::fileExists(installed) ? installed : beside;
 }
 
