@@ -88,17 +88,10 @@ void TestAccessibility::names_data() {
     QTest::addColumn<QString>("name");
     const QString main = u"frmMain"_s;
     QTest::newRow("SID") << main << u"txt_sid_e"_s << u"SID"_s;
-    QTest::newRow("CR Number") << main << u"txt_cr_no"_s << u"CR Number"_s;
-    QTest::newRow("import file") << main << u"txt_importfile"_s << u"Filename"_s;
     QTest::newRow("statistics") << main << u"cmb_statistics_e"_s << u"Statistics"_s;
-    QTest::newRow("feedback") << main << u"txt_feedback_i"_s << u"Feedback"_s;
-    QTest::newRow("query") << main << u"txt_query_e"_s << u"Query"_s;
     QTest::newRow("other") << main << u"txt_other_i"_s << u"Other"_s;
-    QTest::newRow("check box") << main << u"chk_commit_i"_s << u"Commit"_s;
     QTest::newRow("read-back") << main << u"txt_exp_params"_s << u"Export command line"_s;
     QTest::newRow("VL") << main << u"cmd_view_implog"_s << u"View Import Log"_s;
-    QTest::newRow(">>") << main << u"cmd_copyall"_s << u"Copy Fields + SID"_s;
-    QTest::newRow("run") << main << u"cmd_import"_s << u"Import Now"_s;
     QTest::newRow("fixed variable")
         << u"frmORAParams"_s << u"txt_nls_lang_val"_s << u"NLS_LANG value"_s;
     QTest::newRow("free variable") << u"frmORAParams"_s << u"txt_name_3"_s << u"Variable 4 name"_s;

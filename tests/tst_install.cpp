@@ -128,9 +128,7 @@ void TestInstall::optionsNeedNoDisplay_data() {
     QTest::addColumn<QString>("expected");
     const QString version = u"Tarnhold "_s + QStringLiteral(TARNHOLD_VERSION) + u'\n';
     QTest::newRow("--version") << u"--version"_s << version;
-    QTest::newRow("-v") << u"-v"_s << version;
     QTest::newRow("--help") << u"--help"_s << u"-v, --version"_s;
-    QTest::newRow("-h") << u"-h"_s << u"-h, --help"_s;
 }
 
 void TestInstall::optionsNeedNoDisplay() {
