@@ -10,6 +10,7 @@
 #include <QComboBox>
 #include <QFrame>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 
@@ -69,6 +70,12 @@ QComboBox* statisticsBox(QWidget* parent, const char* name, const QRect& rect) {
     box->setCompleter(nullptr);
     box->addItems({u"ESTIMATE"_s, u"COMPUTE"_s, u"NONE"_s});
     return box;
+}
+
+// The label names the combo box for a screen reader, and the text box inside it too.
+void labelCombo(QLabel* label, QComboBox* box) {
+    label->setBuddy(box);
+    box->lineEdit()->setAccessibleName(label->text());
 }
 
 QPlainTextEdit* readBackBox(QWidget* parent, const char* name, const QRect& rect,
@@ -144,8 +151,9 @@ void frmMain::createExportPanel() {
     const PanelLook& p = exportLook;
     auto row = [this, &p](const char* labelName, const QString& label, const char* name, int top,
                           int width) {
-        fieldLabel(this, labelName, label, 360, top, p);
-        return textBox(this, name, look::twipsRect(1560, top, width, 285));
+        auto* box = textBox(this, name, look::twipsRect(1560, top, width, 285));
+        fieldLabel(this, labelName, label, 360, top, p)->setBuddy(box);
+        return box;
     };
     txt_sid_e = row("Label2", u"SID"_s, "txt_sid_e", 1320, 2895);
     txt_username_e = row("Label3", u"Username"_s, "txt_username_e", 1680, 2895);
@@ -164,25 +172,27 @@ void frmMain::createExportPanel() {
     chk_constraints_e = checkBox(this, "chk_constraints_e", u"Constraints"_s, 3000, 4200, p);
 
     txt_buffer_e = row("Label8", u"Buffer"_s, "txt_buffer_e", 5280, 1455);
-    fieldLabel(this, "Label23", u"Statistics"_s, 3600, 4920, p);
     cmb_statistics_e =
         statisticsBox(this, "cmb_statistics_e", look::twipsRect(4920, 4920, 1455, 315));
-    fieldLabel(this, "Label21", u"Feedback"_s, 3600, 5280, p);
+    labelCombo(fieldLabel(this, "Label23", u"Statistics"_s, 3600, 4920, p), cmb_statistics_e);
     txt_feedback_e = textBox(this, "txt_feedback_e", look::twipsRect(4920, 5280, 1455, 285));
-    fieldLabel(this, "Label9", u"Query"_s, 360, 5640, p);
+    fieldLabel(this, "Label21", u"Feedback"_s, 3600, 5280, p)->setBuddy(txt_feedback_e);
     txt_query_e = textBox(this, "txt_query_e", look::twipsRect(1560, 5640, 4815, 765));
+    fieldLabel(this, "Label9", u"Query"_s, 360, 5640, p)->setBuddy(txt_query_e);
     txt_tables_e = row("Label10", u"Tables"_s, "txt_tables_e", 6480, 4815);
-    fieldLabel(this, "Label5", u"Other"_s, 360, 6840, p);
     txt_other_e = textBox(this, "txt_other_e", look::twipsRect(1560, 6840, 4815, 1095));
+    fieldLabel(this, "Label5", u"Other"_s, 360, 6840, p)->setBuddy(txt_other_e);
     txt_exp_params = readBackBox(this, "txt_exp_params", look::twipsRect(480, 8640, 6015, 975), p);
+    txt_exp_params->setAccessibleName(u"Export command line"_s);
 }
 
 void frmMain::createImportPanel() {
     const PanelLook& p = importLook;
     auto row = [this, &p](const char* labelName, const QString& label, const char* name, int top,
                           int width) {
-        fieldLabel(this, labelName, label, 6720, top, p);
-        return textBox(this, name, look::twipsRect(7920, top, width, 285));
+        auto* box = textBox(this, name, look::twipsRect(7920, top, width, 285));
+        fieldLabel(this, labelName, label, 6720, top, p)->setBuddy(box);
+        return box;
     };
     txt_sid_i = row("Label11", u"SID"_s, "txt_sid_i", 1320, 2895);
     txt_username_i = row("Label12", u"Username"_s, "txt_username_i", 1680, 2895);
@@ -200,23 +210,27 @@ void frmMain::createImportPanel() {
     chk_constraints_i = checkBox(this, "chk_constraints_i", u"Constraints"_s, 9360, 4200, p);
 
     txt_buffer_i = row("Label15", u"Buffer"_s, "txt_buffer_i", 5280, 1455);
-    fieldLabel(this, "Label24", u"Statistics"_s, 10080, 4920, p);
     cmb_statistics_i =
         statisticsBox(this, "cmb_statistics_i", look::twipsRect(11280, 4920, 1455, 315));
-    fieldLabel(this, "Label22", u"Feedback"_s, 10080, 5280, p);
+    labelCombo(fieldLabel(this, "Label24", u"Statistics"_s, 10080, 4920, p), cmb_statistics_i);
     txt_feedback_i = textBox(this, "txt_feedback_i", look::twipsRect(11280, 5280, 1455, 285));
+    fieldLabel(this, "Label22", u"Feedback"_s, 10080, 5280, p)->setBuddy(txt_feedback_i);
     txt_tables_i = row("Label16", u"Tables"_s, "txt_tables_i", 6480, 4815);
-    fieldLabel(this, "Label17", u"Other"_s, 6720, 6840, p);
     txt_other_i = textBox(this, "txt_other_i", look::twipsRect(7920, 6840, 4815, 1095));
+    fieldLabel(this, "Label17", u"Other"_s, 6720, 6840, p)->setBuddy(txt_other_i);
     txt_imp_params = readBackBox(this, "txt_imp_params", look::twipsRect(6720, 8640, 6135, 975), p);
+    txt_imp_params->setAccessibleName(u"Import command line"_s);
 }
 
 void frmMain::createButtons() {
     const QRect small = look::twipsRect(0, 0, 375, 375);
+    // The small buttons' captions are abbreviations: a screen reader says their tips instead.
     auto smallButton = [this, small](const char* name, const QString& caption, const QString& tip,
                                      int left, int top) {
-        return button(this, name, caption, tip,
-                      small.translated(look::pixels(left), look::pixels(top)));
+        auto* push = button(this, name, caption, tip,
+                            small.translated(look::pixels(left), look::pixels(top)));
+        push->setAccessibleName(tip);
+        return push;
     };
     Command3 = smallButton("Command3", u"AF"_s, u"Generate Autofilename"_s, 6120, 2640);
     cmd_view_explog = smallButton("cmd_view_explog", u"VL"_s, u"View Export Log"_s, 6120, 3120);
@@ -225,6 +239,7 @@ void frmMain::createButtons() {
     cmd_copyall = smallButton("cmd_copyall", u">>"_s, u"Copy Fields + SID"_s, 6480, 4560);
 
     Command1 = bigButton(this, "Command1", u"Help"_s, {}, 2280, false);
+    Command1->setAccessibleDescription(u"Opens the export help page"_s);
     cmd_export = bigButton(this, "cmd_export", u"Export Now"_s, u"Start the Export"_s, 3720, true);
     cmd_view_params = new WrappingButton(this);
     cmd_view_params->setObjectName(u"cmd_view_params"_s);
@@ -234,6 +249,7 @@ void frmMain::createButtons() {
     cmd_exit = bigButton(this, "cmd_exit", u"Exit"_s, {}, 6720, false);
     cmd_import = bigButton(this, "cmd_import", u"Import Now"_s, u"Start the Import"_s, 8160, true);
     Command2 = bigButton(this, "Command2", u"Help"_s, {}, 9600, false);
+    Command2->setAccessibleDescription(u"Opens the import help page"_s);
 }
 
 void frmMain::setFocusOrder() {

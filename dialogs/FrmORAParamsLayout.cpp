@@ -1,6 +1,6 @@
 // Builds the environment dialog's controls at their places, with their captions and colours.
-#include "look/Look.h"
 #include "dialogs/FrmORAParams.h"
+#include "look/Look.h"
 
 #include <QFontMetricsF>
 #include <QLabel>
@@ -65,6 +65,21 @@ QPushButton* setButton(QWidget* parent, const char* name, int top) {
     return button;
 }
 
+// The boxes of a row have no label of their own beside them, only the column headings above: a
+// screen reader hears the row's number, or the variable that the row always sets.
+void nameRow(QLineEdit* name, QLineEdit* value, QPushButton* set, int row,
+             const QString& variable) {
+    const QString number = u"Variable "_s + QString::number(row);
+    name->setAccessibleName(number + u" name"_s);
+    if (variable.isEmpty()) {
+        value->setAccessibleName(number + u" value"_s);
+        set->setAccessibleName(u"Set variable "_s + QString::number(row));
+    } else {
+        value->setAccessibleName(variable + u" value"_s);
+        set->setAccessibleName(u"Set "_s + variable);
+    }
+}
+
 } // namespace
 
 void frmORAParams::createControls() {
@@ -78,18 +93,22 @@ void frmORAParams::createControls() {
     txt_ora_home = fixedName(this, "txt_ora_home", 720);
     txt_ora_home_val = entry(this, "txt_ora_home_val", 4200, 720);
     cmd_set_1 = setButton(this, "cmd_set_1", 720);
+    nameRow(txt_ora_home, txt_ora_home_val, cmd_set_1, 1, u"ORA_HOME"_s);
 
     txt_nls_lang = fixedName(this, "txt_nls_lang", 1200);
     txt_nls_lang_val = entry(this, "txt_nls_lang_val", 4200, 1320);
     cmd_set_2 = setButton(this, "cmd_set_2", 1320);
+    nameRow(txt_nls_lang, txt_nls_lang_val, cmd_set_2, 2, u"NLS_LANG"_s);
 
     txt_name_2 = entry(this, "txt_name_2", 240, 1920);
     txt_val2 = entry(this, "txt_val2", 4200, 1920);
     cmd_set_3 = setButton(this, "cmd_set_3", 1920);
+    nameRow(txt_name_2, txt_val2, cmd_set_3, 3, {});
 
     txt_name_3 = entry(this, "txt_name_3", 240, 2520);
     txt_val3 = entry(this, "txt_val3", 4200, 2520);
     cmd_set_4 = setButton(this, "cmd_set_4", 2520);
+    nameRow(txt_name_3, txt_val3, cmd_set_4, 4, {});
 
     Label3 =
         label(this, "Label3", u"These settings are only valid for this Session - not persistent"_s,

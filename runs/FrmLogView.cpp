@@ -17,17 +17,20 @@ frmLogView::frmLogView() {
 
     txt_title = new QLineEdit(this);
     txt_title->setObjectName(u"txt_title"_s);
+    txt_title->setAccessibleName(u"Log heading"_s);
     txt_title->setGeometry(look::twipsRect(240, 240, 4095, 615));
     txt_title->setFont(look::verdana(20.25, true));
     look::setTextAreaColours(txt_title, look::lightYellow, look::darkBlue);
 
     txt_filename = new QLineEdit(u"Text1"_s, this);
     txt_filename->setObjectName(u"txt_filename"_s);
+    txt_filename->setAccessibleName(u"Log file"_s);
     txt_filename->setGeometry(look::twipsRect(4560, 480, 6735, 375));
     look::setTextAreaColours(txt_filename, look::yellow, look::darkBlue);
 
     txt_logtext = new QPlainTextEdit(this);
     txt_logtext->setObjectName(u"txt_logtext"_s);
+    txt_logtext->setAccessibleName(u"Log text"_s);
     txt_logtext->setGeometry(look::twipsRect(240, 960, 11055, 9855));
     txt_logtext->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     txt_logtext->setTabChangesFocus(true);

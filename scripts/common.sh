@@ -3,7 +3,8 @@
 
 TOP=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 BUILD_DIR=${BUILD_DIR:-$TOP/build}
-PACKAGES=(cmake ninja-build g++ qt6-base-dev libsqlite3-dev sqlite3 fonts-dejavu-core)
+PACKAGES=(cmake ninja-build g++ qt6-base-dev qt6-svg-dev libsqlite3-dev sqlite3 fonts-dejavu-core
+    desktop-file-utils appstream)
 
 install_missing_packages() {
     local missing=() package

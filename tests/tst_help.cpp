@@ -1,10 +1,14 @@
-// The "Help" buttons: which page each opens, and that the pages are built beside the program.
+// The "Help" buttons: which page each opens, where it is looked for, and that the pages are
+// built beside the program.
 #include "app/FrmMain.h"
+#include "app/HelpPages.h"
 #include "platform/Browser.h"
 #include "support/WindowTest.h"
 
+#include <QDir>
 #include <QFile>
 #include <QPushButton>
+#include <QTemporaryDir>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -14,6 +18,8 @@ private Q_SLOTS:
     void cleanup();
     void buttonOpensPage_data();
     void buttonOpensPage();
+    void pageLookedUp_data();
+    void pageLookedUp();
     void pagesBesideProgram_data();
     void pagesBesideProgram();
 };
@@ -38,6 +44,33 @@ void TestHelp::buttonOpensPage() {
     frmMain window;
     control<QPushButton>(window, button.toLatin1().constData())->click();
     QCOMPARE(opened, QStringList{QCoreApplication::applicationDirPath() + u'/' + page});
+}
+
+// Pages beside the program (a build) win over pages in the installed tree's share folder.
+void TestHelp::pageLookedUp_data() {
+    QTest::addColumn<QStringList>("present");
+    QTest::addColumn<QString>("expected");
+    const QString installed = u"share/tarnhold/help/Import.html"_s;
+    QTest::newRow("build") << QStringList{u"bin/Import.html"_s} << u"bin/Import.html"_s;
+    QTest::newRow("installed") << QStringList{installed} << installed;
+    QTest::newRow("both") << QStringList{u"bin/Import.html"_s, installed} << u"bin/Import.html"_s;
+    QTest::newRow("neither") << QStringList{} << u"bin/Import.html"_s;
+    QTest::newRow("other page only")
+        << QStringList{u"share/tarnhold/help/Export.html"_s} << u"bin/Import.html"_s;
+}
+
+void TestHelp::pageLookedUp() {
+    QFETCH(QStringList, present);
+    QFETCH(QString, expected);
+    QTemporaryDir prefix;
+    QVERIFY(QDir(prefix.path()).mkpath(u"bin"_s));
+    for (const QString& page : present) {
+        QVERIFY(QDir(prefix.path()).mkpath(QFileInfo(page).path()));
+        QFile file(prefix.filePath(page));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+    }
+    const QString found = helpPagePath(prefix.filePath(u"bin"_s), u"Import.html"_s);
+    QCOMPARE(QDir::cleanPath(found), QDir::cleanPath(prefix.filePath(expected)));
 }
 
 void TestHelp::pagesBesideProgram_data() {

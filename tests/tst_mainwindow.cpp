@@ -137,7 +137,10 @@ void TestMainWindow::windowTitleSizeAndLogo() {
     QCOMPARE(window.size(), QSize(886, 655));
     QCOMPARE(window.palette().color(window.backgroundRole()), QColor(Qt::white));
     QVERIFY(window.autoFillBackground());
-    QCOMPARE(control<QLabel>(window, "Picture1")->pixmap().size(), QSize(82, 56));
+    const QPixmap logo = control<QLabel>(window, "Picture1")->pixmap();
+    QCOMPARE(logo.size(), QSize(82, 56));
+    // A missing or unreadable logo would leave the picture white: the mountains are dark blue.
+    QCOMPARE(logo.toImage().pixelColor(41, 35), QColor(0x00, 0x00, 0x40));
 }
 
 void TestMainWindow::lookOfEveryControl_data() {

@@ -1,0 +1,7 @@
+#pragma once
+
+#include <QString>
+
+// Where a help page is: beside the program in a build, in the program's share folder
+// (share/tarnhold/help) once installed. When neither holds it, the place beside the program.
+QString helpPagePath(const QString& programDir, const QString& page);

@@ -1,0 +1,176 @@
+// The installed tree: an install into a temporary prefix lays out every file and nothing else,
+// the desktop entry and the metainfo pass their validators, and the installed program finds its
+// help pages and answers --help and --version without a display.
+#include "app/HelpPages.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QProcess>
+
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+struct Outcome {
+    int exitCode = -1;
+    QString output;
+};
+
+Outcome run(const QString& program, const QStringList& arguments,
+            const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment()) {
+    QProcess process;
+    process.setProcessEnvironment(environment);
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.start(program, arguments);
+    if (!process.waitForFinished(60000))
+        return {-1, program + u" did not finish: "_s + process.errorString()};
+    const int code = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    return {code, QString::fromLocal8Bit(process.readAll())};
+}
+
+QByteArray contents(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
+
+class TestInstall : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase();
+    void everyFileInPlace();
+    void validators_data();
+    void validators();
+    void helpPagesFound_data();
+    void helpPagesFound();
+    void optionsNeedNoDisplay_data();
+    void optionsNeedNoDisplay();
+    void closedOutputIsNotFatal();
+
+private:
+    QString installed(const QString& path) const { return m_prefix.filePath(path); }
+    QTemporaryDir m_prefix;
+};
+
+void TestInstall::initTestCase() {
+    QVERIFY(m_prefix.isValid());
+    const Outcome install =
+        run(QStringLiteral(CMAKE_COMMAND),
+            {u"--install"_s, QStringLiteral(BUILD_DIR), u"--prefix"_s, m_prefix.path()});
+    QVERIFY2(install.exitCode == 0, qPrintable(install.output));
+}
+
+// Only the program and its desktop files: no stand-in utility, no test or benchmark program.
+void TestInstall::everyFileInPlace() {
+    const QString id = QStringLiteral(TARNHOLD_APP_ID);
+    QStringList files;
+    QDirIterator it(m_prefix.path(), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext())
+        files.append(QDir(m_prefix.path()).relativeFilePath(it.next()));
+    files.sort();
+    const QStringList expected = {
+        u"bin/tarnhold"_s,
+        u"share/applications/"_s + id + u".desktop"_s,
+        u"share/icons/hicolor/scalable/apps/"_s + id + u".svg"_s,
+        u"share/metainfo/"_s + id + u".metainfo.xml"_s,
+        u"share/tarnhold/help/Export.html"_s,
+        u"share/tarnhold/help/Import.html"_s,
+    };
+    QCOMPARE(files, expected);
+    QVERIFY(QFileInfo(installed(u"bin/tarnhold"_s)).isExecutable());
+}
+
+void TestInstall::validators_data() {
+    QTest::addColumn<QString>("validator");
+    QTest::addColumn<QStringList>("arguments");
+    const QString id = QStringLiteral(TARNHOLD_APP_ID);
+    QTest::newRow("desktop entry")
+        << u"desktop-file-validate"_s
+        << QStringList{installed(u"share/applications/"_s + id + u".desktop"_s)};
+    // --no-net: the screenshot's address is not fetched; --strict: warnings fail too.
+    QTest::newRow("metainfo") << u"appstreamcli"_s
+                              << QStringList{
+                                     u"validate"_s, u"--no-net"_s, u"--strict"_s,
+                                     installed(u"share/metainfo/"_s + id + u".metainfo.xml"_s)};
+}
+
+void TestInstall::validators() {
+    QFETCH(QString, validator);
+    QFETCH(QStringList, arguments);
+    const QString program = QStandardPaths::findExecutable(validator);
+    QVERIFY2(!program.isEmpty(), qPrintable(validator + u" is not installed"_s));
+    const Outcome outcome = run(program, arguments);
+    QVERIFY2(outcome.exitCode == 0, qPrintable(outcome.output));
+    // desktop-file-validate exits 0 on hints and warnings; it prints only when it has some.
+    if (validator == u"desktop-file-validate"_s)
+        QVERIFY2(outcome.output.trimmed().isEmpty(), qPrintable(outcome.output));
+}
+
+void TestInstall::helpPagesFound_data() {
+    QTest::addColumn<QString>("page");
+    QTest::newRow("export") << u"Export.html"_s;
+    QTest::newRow("import") << u"Import.html"_s;
+}
+
+void TestInstall::helpPagesFound() {
+    QFETCH(QString, page);
+    const QString found = QDir::cleanPath(helpPagePath(installed(u"bin"_s), page));
+    QCOMPARE(found, installed(u"share/tarnhold/help/"_s + page));
+    QCOMPARE(contents(found), contents(QStringLiteral(HELP_SOURCE_DIR) + u'/' + page));
+}
+
+void TestInstall::optionsNeedNoDisplay_data() {
+    QTest::addColumn<QString>("option");
+    QTest::addColumn<QString>("expected");
+    const QString version = u"Tarnhold "_s + QStringLiteral(TARNHOLD_VERSION) + u'\n';
+    QTest::newRow("--version") << u"--version"_s << version;
+    QTest::newRow("--help") << u"--help"_s << u"-v, --version"_s;
+}
+
+void TestInstall::optionsNeedNoDisplay() {
+    QFETCH(QString, option);
+    QFETCH(QString, expected);
+    // A program that reached for a window system here would fail to connect to one.
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove(u"DISPLAY"_s);
+    environment.remove(u"WAYLAND_DISPLAY"_s);
+    environment.insert(u"QT_QPA_PLATFORM"_s, u"xcb"_s);
+    const Outcome outcome = run(installed(u"bin/tarnhold"_s), {option}, environment);
+    QVERIFY2(outcome.exitCode == 0, qPrintable(outcome.output));
+    QVERIFY2(outcome.output.contains(expected), qPrintable(outcome.output));
+}
+
+void TestInstall::closedOutputIsNotFatal() {
+    // Standard output and error go to a pipe that nobody reads any more.
+    int ends[2];
+    QCOMPARE(::pipe(ends), 0);
+    ::close(ends[0]);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, ends[1], STDOUT_FILENO);
+    posix_spawn_file_actions_adddup2(&actions, ends[1], STDERR_FILENO);
+    const QByteArray program = QFile::encodeName(installed(u"bin/tarnhold"_s));
+    char* argv[] = {const_cast<char*>(program.constData()), const_cast<char*>("--version"),
+                    nullptr};
+    pid_t pid = 0;
+    QCOMPARE(::posix_spawn(&pid, program.constData(), &actions, nullptr, argv, environ), 0);
+    posix_spawn_file_actions_destroy(&actions);
+    ::close(ends[1]);
+    int status = 0;
+    QCOMPARE(::waitpid(pid, &status, 0), pid);
+    QVERIFY2(WIFEXITED(status), "ended by a signal");
+}
+
+QTEST_GUILESS_MAIN(TestInstall)
+#include "tst_install.moc"
