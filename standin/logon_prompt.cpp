@@ -3,6 +3,7 @@
 #include "standin/interruption.h"
 
 #include <cerrno>
+#include <poll.h>
 #include <string_view>
 #include <termios.h>
 #include <unistd.h>
@@ -28,6 +29,11 @@ void show(std::string_view text) {
 std::optional<std::string> readAnswer() {
     std::string answer;
     for (;;) {
+        // A signal may come just before the read would block: look at the flag now and then.
+        pollfd input{STDIN_FILENO, POLLIN, 0};
+        while (::poll(&input, 1, 200) == 0)
+            throwIfInterrupted();
+        throwIfInterrupted();
         char c = 0;
         const auto got = ::read(STDIN_FILENO, &c, 1);
         if (got < 0 && errno == EINTR) {
@@ -79,19 +85,24 @@ bool canPromptForLogon() {
 }
 
 std::optional<TypedLogon> promptForLogon() {
-    show("Username: ");
-    auto user = readAnswer();
-    if (!user)
-        return std::nullopt;
-    std::optional<std::string> password;
-    {
-        EchoOff echoOff; // before the prompt, so nothing typed after it is echoed or dropped
-        show("Password: ");
-        password = readAnswer();
+    try {
+        show("Username: ");
+        auto user = readAnswer();
+        std::optional<std::string> password;
+        if (user) {
+            EchoOff echoOff; // before the prompt, so nothing typed after it is echoed or dropped
+            show("Password: ");
+            password = readAnswer();
+        }
+        if (!password) {
+            show("\n"); // what follows starts on a line of its own
+            return std::nullopt;
+        }
+        return TypedLogon{std::move(*user), std::move(*password)};
+    } catch (...) {
+        show("\n");
+        throw;
     }
-    if (!password)
-        return std::nullopt;
-    return TypedLogon{std::move(*user), std::move(*password)};
 }
 
 } // namespace standin
