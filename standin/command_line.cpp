@@ -30,7 +30,10 @@ std::string_view unquote(std::string_view value) {
 }
 
 std::string quoted(std::string_view text) {
-    return "\"" + std::string(text) + "\"";
+    std::string result(1, '"');
+    result += text;
+    result += '"';
+    return result;
 }
 
 std::string assignSwitch(bool& target, std::string_view key, std::string_view value) {

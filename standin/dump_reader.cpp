@@ -22,10 +22,11 @@ constexpr std::size_t maxTimestampBytes = 40;
 
 // Dump text for a message, in quotes, cut to a length a log line can carry.
 std::string excerpt(std::string_view text) {
+    std::string result(1, '"');
+    result += text.substr(0, maxExcerptBytes);
     if (text.size() <= maxExcerptBytes)
-        return "\"" + std::string(text) + "\"";
-    return "\"" + std::string(text.substr(0, maxExcerptBytes)) + "...\" (" +
-           std::to_string(text.size()) + " bytes)";
+        return result + '"';
+    return result + "...\" (" + std::to_string(text.size()) + " bytes)";
 }
 
 // Only the plain spelling of a version: "1", never "01" or "+1".
