@@ -1,5 +1,6 @@
 #include "standin/dump_reader.h"
 
+#include "standin/interruption.h"
 #include "standin/value_codec.h"
 
 #include <algorithm>
@@ -99,6 +100,7 @@ void DumpReader::checkWhole() {
     while (const auto table = nextTable()) {
         if (beginRows()) {
             while (nextRow(fields)) {
+                throwIfInterrupted();
                 for (std::size_t i = 0; i < fields.size(); ++i) {
                     if (auto problem = decodeField(fields[i], value); !problem.empty())
                         fail("column " + table->columns[i].name + ": " + problem);

@@ -18,6 +18,7 @@ void runImport(Options& options, LogWriter& log) {
         throw Failure(refusal);
 
     DumpReader reader(options.file);
+    log.line("Checking " + options.file + " from end to end before writing anything.");
     reader.checkWhole();
     openLog(options, log);
     Database db(session.path, Database::Mode::ReadWrite);
