@@ -8,6 +8,8 @@ namespace standin {
 namespace {
 
 constexpr std::string_view passwordMask = "********";
+// A condition on a table's rows; its cost per row grows with its length.
+constexpr std::size_t maxQueryBytes = 4000;
 
 std::string_view trim(std::string_view text) {
     while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
@@ -28,7 +30,10 @@ std::string_view unquote(std::string_view value) {
 }
 
 std::string quoted(std::string_view text) {
-    return "\"" + std::string(text) + "\"";
+    std::string result(1, '"');
+    result += text;
+    result += '"';
+    return result;
 }
 
 std::string assignSwitch(bool& target, std::string_view key, std::string_view value) {
@@ -146,6 +151,8 @@ std::string assignQuery(std::optional<std::string>& target, std::string_view val
         return "query= needs a WHERE clause";
     if (clause.find('\0') != std::string_view::npos)
         return "query= holds a NUL character";
+    if (clause.size() > maxQueryBytes)
+        return "query= is longer than " + std::to_string(maxQueryBytes) + " bytes";
     target = std::string(clause);
     return {};
 }
@@ -280,12 +287,27 @@ bool startsWithKeyword(std::string_view piece) {
     return equals != std::string_view::npos && equals > 0 && isIdentifier(piece.substr(0, equals));
 }
 
+bool startsWithKnownKeyword(std::string_view piece) {
+    const auto equals = piece.find('=');
+    if (equals == std::string_view::npos)
+        return false;
+    const auto key = piece.substr(0, equals);
+    return equalsIgnoreCase(key, "userid") ||
+           std::any_of(std::begin(keywords), std::end(keywords),
+                       [&](const Keyword& k) { return equalsIgnoreCase(k.name, key); });
+}
+
 } // namespace
 
 std::vector<std::string> joinContinuations(const std::vector<std::string>& args) {
     std::vector<std::string> joined;
     for (const auto& piece : args) {
-        if (!joined.empty() && !startsWithKeyword(piece))
+        // The password may hold "word=" after a blank, so only a real keyword ends the
+        // connection; later values end at anything that looks like a keyword.
+        const bool continues =
+            !joined.empty() &&
+            (joined.size() == 1 ? !startsWithKnownKeyword(piece) : !startsWithKeyword(piece));
+        if (continues)
             joined.back() += ' ' + piece;
         else
             joined.push_back(piece);
@@ -324,18 +346,28 @@ ParseOutcome parseCommandLine(const std::vector<std::string>& rawArgs, Tool tool
     return outcome;
 }
 
-std::string findLogPath(const std::vector<std::string>& rawArgs) {
+std::string describeRefusedArguments(const std::vector<std::string>& rawArgs) {
     const std::vector<std::string> args = joinContinuations(rawArgs);
-    std::string path;
+    if (args.empty())
+        return "(none)";
+    const auto& connection = args.front();
+    const auto slash = connection.find('/');
+    const auto at = connection.rfind('@');
+    if (slash != std::string::npos && (at == std::string::npos || at < slash))
+        return connection.substr(0, slash + 1) + std::string(passwordMask) +
+               " (the rest is not shown: without its @SID the password has no end)";
+    const auto password =
+        slash == std::string::npos ? std::string() : connection.substr(slash + 1, at - slash - 1);
+    std::string text = maskConnection(connection);
     for (std::size_t i = 1; i < args.size(); ++i) {
-        const std::string_view piece = args[i];
-        if (piece.size() > 4 && equalsIgnoreCase(piece.substr(0, 4), "log=")) {
-            std::string candidate;
-            if (assignPath(candidate, "log", piece.substr(4)).empty())
-                path = std::move(candidate);
-        }
+        auto piece = args[i];
+        for (auto found = password.empty() ? std::string::npos : piece.find(password);
+             found != std::string::npos; found = piece.find(password, found + passwordMask.size()))
+            piece.replace(found, password.size(), passwordMask);
+        text +=
+            ' ' + (equalsIgnoreCase(piece.substr(0, 7), "userid=") ? maskConnection(piece) : piece);
     }
-    return path;
+    return text;
 }
 
 std::string maskConnection(std::string_view connection) {

@@ -1,10 +1,24 @@
 #include "standin/database.h"
 
 #include "standin/failure.h"
+#include "standin/interruption.h"
 
 #include <sqlite3.h>
 
 namespace standin {
+
+namespace {
+
+[[noreturn]] void fail(sqlite3* db, int status) {
+    throw DatabaseError(db ? sqlite3_errmsg(db) : sqlite3_errstr(status),
+                        db ? sqlite3_extended_errcode(db) : status);
+}
+
+int stopWhenInterrupted(void*) {
+    return interrupted() ? 1 : 0;
+}
+
+} // namespace
 
 Database::Database(const std::string& path, Mode mode) {
     int flags = SQLITE_OPEN_NOMUTEX;
@@ -24,10 +38,11 @@ Database::Database(const std::string& path, Mode mode) {
         const std::string message = db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(status);
         sqlite3_close(db_);
         db_ = nullptr;
-        throw Failure("cannot open database " + path + ": " + message);
+        throw DatabaseError("cannot open database " + path + ": " + message, status);
     }
     sqlite3_extended_result_codes(db_, 1);
     sqlite3_busy_timeout(db_, 5000);
+    sqlite3_progress_handler(db_, 1000, stopWhenInterrupted, nullptr);
 }
 
 Database::~Database() {
@@ -43,7 +58,8 @@ void Database::exec(const std::string& sql) {
     if (sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, &error) != SQLITE_OK) {
         std::string message = error ? error : errorMessage();
         sqlite3_free(error);
-        throw Failure(message);
+        throwIfInterrupted();
+        throw DatabaseError(message, sqlite3_extended_errcode(db_));
     }
 }
 
@@ -51,7 +67,7 @@ Statement Database::prepare(std::string_view sql) {
     sqlite3_stmt* statement = nullptr;
     if (sqlite3_prepare_v2(db_, sql.data(), static_cast<int>(sql.size()), &statement, nullptr) !=
         SQLITE_OK)
-        throw Failure(errorMessage());
+        fail(db_, SQLITE_ERROR);
     return Statement(db_, statement);
 }
 
@@ -67,32 +83,40 @@ Statement::Statement(Statement&& other) noexcept : db_(other.db_), statement_(ot
     other.statement_ = nullptr;
 }
 
+void Statement::check(int status) const {
+    // A failed bind leaves the parameter NULL: storing the row anyway would lose the value.
+    if (status != SQLITE_OK)
+        throw DatabaseError(sqlite3_errstr(status), status);
+}
+
 void Statement::bindNull(int index) {
-    sqlite3_bind_null(statement_, index);
+    check(sqlite3_bind_null(statement_, index));
 }
 
 void Statement::bindInteger(int index, std::int64_t value) {
-    sqlite3_bind_int64(statement_, index, value);
+    check(sqlite3_bind_int64(statement_, index, value));
 }
 
 void Statement::bindReal(int index, double value) {
-    sqlite3_bind_double(statement_, index, value);
+    check(sqlite3_bind_double(statement_, index, value));
 }
 
 void Statement::bindText(int index, std::string_view text) {
-    sqlite3_bind_text64(statement_, index, text.data(), text.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
+    check(sqlite3_bind_text64(statement_, index, text.data(), text.size(), SQLITE_TRANSIENT,
+                              SQLITE_UTF8));
 }
 
 void Statement::bindBlob(int index, std::string_view bytes) {
-    sqlite3_bind_blob64(statement_, index, bytes.data(), bytes.size(), SQLITE_TRANSIENT);
+    check(sqlite3_bind_blob64(statement_, index, bytes.data(), bytes.size(), SQLITE_TRANSIENT));
 }
 
 void Statement::bindTextUnowned(int index, std::string_view text) {
-    sqlite3_bind_text64(statement_, index, text.data(), text.size(), SQLITE_STATIC, SQLITE_UTF8);
+    check(sqlite3_bind_text64(statement_, index, text.data(), text.size(), SQLITE_STATIC,
+                              SQLITE_UTF8));
 }
 
 void Statement::bindBlobUnowned(int index, std::string_view bytes) {
-    sqlite3_bind_blob64(statement_, index, bytes.data(), bytes.size(), SQLITE_STATIC);
+    check(sqlite3_bind_blob64(statement_, index, bytes.data(), bytes.size(), SQLITE_STATIC));
 }
 
 bool Statement::step() {
@@ -101,7 +125,8 @@ bool Statement::step() {
         return true;
     if (status == SQLITE_DONE)
         return false;
-    throw Failure(sqlite3_errmsg(db_));
+    throwIfInterrupted();
+    fail(db_, status);
 }
 
 void Statement::reset() {

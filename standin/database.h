@@ -11,7 +11,8 @@ namespace standin {
 
 class Statement;
 
-// Owns one SQLite connection. Errors throw Failure with SQLite's message.
+// Owns one SQLite connection. Errors throw DatabaseError with SQLite's message. A signal that asks
+// the run to stop interrupts a long statement within a thousand steps.
 class Database {
 public:
     enum class Mode { ReadOnly, ReadWrite, Create };
@@ -42,7 +43,8 @@ public:
     Statement& operator=(const Statement&) = delete;
 
     // Parameters count from 1, as in SQLite. bindText and bindBlob copy the bytes; the
-    // ...Unowned variants, for bulk loading, require them to outlive the next step().
+    // ...Unowned variants, for bulk loading, require them to outlive the next step(). A value
+    // SQLite cannot take (longer than its length limit) throws DatabaseError.
     void bindNull(int index);
     void bindInteger(int index, std::int64_t value);
     void bindReal(int index, double value);
@@ -64,6 +66,8 @@ public:
     sqlite3_stmt* handle() const { return statement_; }
 
 private:
+    void check(int status) const;
+
     sqlite3* db_;
     sqlite3_stmt* statement_;
 };

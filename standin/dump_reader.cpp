@@ -1,5 +1,9 @@
 #include "standin/dump_reader.h"
 
+#include "standin/interruption.h"
+#include "standin/value_codec.h"
+
+#include <algorithm>
 #include <charconv>
 
 namespace standin {
@@ -12,6 +16,34 @@ std::pair<std::string_view, std::string_view> splitKeyword(std::string_view line
     if (blank == std::string_view::npos)
         return {line, {}};
     return {line.substr(0, blank), line.substr(blank + 1)};
+}
+
+constexpr std::size_t maxExcerptBytes = 60;
+constexpr std::size_t maxTimestampBytes = 40;
+
+// Dump text for a message, in quotes, cut to a length a log line can carry.
+std::string excerpt(std::string_view text) {
+    std::string result(1, '"');
+    result += text.substr(0, maxExcerptBytes);
+    if (text.size() <= maxExcerptBytes)
+        return result + '"';
+    return result + "...\" (" + std::to_string(text.size()) + " bytes)";
+}
+
+// Only the plain spelling of a version: "1", never "01" or "+1".
+std::optional<std::int64_t> parseVersion(std::string_view text) {
+    if (text.empty() || text.front() < '1' || text.front() > '9' || text.size() > 9)
+        return std::nullopt;
+    for (char c : text) {
+        if (c < '0' || c > '9')
+            return std::nullopt;
+    }
+    return std::stoll(std::string(text));
+}
+
+bool isPrintable(std::string_view text) {
+    return std::all_of(text.begin(), text.end(),
+                       [](char c) { return static_cast<unsigned char>(c) >= 0x20 && c != 0x7f; });
 }
 
 std::optional<std::int64_t> parseCount(std::string_view text) {
@@ -53,6 +85,33 @@ std::optional<bool> parseFlag(std::string_view text, std::string_view key) {
 
 DumpReader::DumpReader(const std::string& path) : lines_(path), path_(path) {}
 
+void DumpReader::rewind() {
+    lines_.rewind();
+    hasPending_ = false;
+    columnCount_ = 0;
+    tableRows_ = tablesSeen_ = rowsSeen_ = 0;
+    lastRowBytes_ = 0;
+}
+
+void DumpReader::checkWhole() {
+    readHeader();
+    std::vector<std::string_view> fields;
+    FieldValue value;
+    while (const auto table = nextTable()) {
+        if (beginRows()) {
+            while (nextRow(fields)) {
+                throwIfInterrupted();
+                for (std::size_t i = 0; i < fields.size(); ++i) {
+                    if (auto problem = decodeField(fields[i], value); !problem.empty())
+                        fail("column " + table->columns[i].name + ": " + problem);
+                }
+            }
+        }
+        readExtras();
+    }
+    rewind();
+}
+
 void DumpReader::fail(const std::string& why) const {
     throw Failure(path_ + " line " + std::to_string(lines_.lineNumber()) + ": " + why);
 }
@@ -68,6 +127,8 @@ std::string_view DumpReader::take() {
             fail("the dump ends early; it is incomplete");
         if (!lines_.lastLineComplete())
             fail("the dump ends in the middle of a line; it is incomplete");
+        if (line->ends_with('\r'))
+            fail("the line ends in a carriage return; the dump was copied as text and changed");
         if (!line->starts_with('#'))
             return *line;
     }
@@ -85,10 +146,18 @@ DumpHeader DumpReader::readHeader() {
     const auto magic = std::string(dumpMagic) + ' ';
     if (lines_.peekBytes(magic.size()) != magic)
         throw NotADump(path_ + " is not a Tarnhold export dump");
-    const auto [keyword, versionText] = splitKeyword(take());
-    const auto version = parseCount(versionText);
-    if (!version || *version < 1)
-        throw NotADump(path_ + " is not a Tarnhold export dump (no format version)");
+    const auto first = lines_.next().value_or(std::string_view());
+    if (first.ends_with('\r')) {
+        throw NotADump(path_ +
+                       " has Windows line ends (CRLF): it was copied as text and changed; " +
+                       "copy the dump again as a binary file");
+    }
+    const auto versionText = first.substr(magic.size());
+    const auto version = parseVersion(versionText);
+    if (!version) {
+        throw NotADump(path_ + " is not a Tarnhold export dump (malformed format version " +
+                       excerpt(versionText) + ")");
+    }
     if (*version > dumpFormatVersion) {
         throw NotADump(path_ + " was written in dump format " + std::string(versionText) +
                        "; this imp reads format " + std::to_string(dumpFormatVersion) +
@@ -106,7 +175,8 @@ DumpHeader DumpReader::readHeader() {
         } else if (key == "EXPORTED-BY" && isUpperIdentifier(value)) {
             header.exportedBy = value;
             by = true;
-        } else if (key == "EXPORTED-AT" && !value.empty()) {
+        } else if (key == "EXPORTED-AT" && !value.empty() && value.size() <= maxTimestampBytes &&
+                   isPrintable(value)) {
             header.exportedAt = value;
             at = true;
         } else if (key == "MODE" && (value == "full" || value == "user" || value == "tables")) {
@@ -125,7 +195,7 @@ DumpHeader DumpReader::readHeader() {
             header.grants = *grants;
             content = true;
         } else {
-            fail("unexpected header line \"" + std::string(key) + "\"");
+            fail("unexpected header line " + excerpt(key));
         }
     }
     if (!sid || !by || !at || !mode || !content)
@@ -156,7 +226,7 @@ std::optional<TableDef> DumpReader::nextTable() {
     const auto dot = rest.find('.');
     if (dot == std::string_view::npos || !isUpperIdentifier(rest.substr(0, dot)) ||
         !isUpperIdentifier(rest.substr(dot + 1)))
-        fail("malformed table name \"" + std::string(rest) + "\"");
+        fail("malformed table name " + excerpt(rest));
 
     TableDef table;
     table.name = {std::string(rest.substr(0, dot)), std::string(rest.substr(dot + 1))};

@@ -23,10 +23,15 @@ struct TableExtras {
 };
 
 // Pulls a dump apart in file order: header, then per table its definition, its rows (if the
-// dump has them) and its indexes and grants. Malformed input throws Failure naming the line.
+// dump has them) and its indexes and grants. Malformed input throws Failure naming the line;
+// text quoted from the dump in a message is cut short.
 class DumpReader {
 public:
     explicit DumpReader(const std::string& path);
+
+    // Reads the whole dump as imp will load it, every row field decoded and every count checked,
+    // then goes back to the start: a damaged dump is refused before anything is written.
+    void checkWhole();
 
     DumpHeader readHeader();
 
@@ -46,11 +51,12 @@ public:
     TableExtras readExtras();
 
     std::int64_t lineNumber() const { return lines_.lineNumber(); }
+    [[noreturn]] void fail(const std::string& why) const;
 
 private:
     std::string_view take(); // next line that is not a comment; throws at end of file
     std::string_view peek();
-    [[noreturn]] void fail(const std::string& why) const;
+    void rewind();
     void finishRows(std::string_view endLine);
 
     LineReader lines_;

@@ -47,7 +47,8 @@ struct GrantDef {
 };
 
 // A declared type we will paste into CREATE TABLE: words of letters, digits and '_' separated by
-// single blanks, optionally ending in "(n)" or "(n,m)". Nothing else gets through.
+// single blanks, optionally ending in "(n)" or "(n,m)", that SQLite reads whole as a type name,
+// with no word left over to start a constraint. Nothing else gets through.
 bool isSafeTypeName(std::string_view type);
 
 } // namespace standin

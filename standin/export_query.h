@@ -3,6 +3,7 @@
 #include "standin/database.h"
 #include "standin/dump_records.h"
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -15,9 +16,15 @@ struct ExportSelect {
     std::string problem; // the query does not fit this table: only this table is left out
 };
 
-// The clause may only read the table itself: the statement must be a single read-only SELECT, and
-// an authorizer denies every other table and every action but reading.
+// query= is a condition on the table's rows and nothing else. It is wrapped in parentheses of
+// its own (its own must pair up), so it cannot end the WHERE clause and add a UNION, GROUP BY or
+// LIMIT; an authorizer then allows one SELECT (no sub-query), reading only this table, and only
+// functions whose result is no larger than their arguments, so each row costs time and memory in
+// proportion to the row and the clause.
 ExportSelect prepareExportSelect(Database& db, const TableDef& table,
                                  const std::optional<std::string>& whereClause);
+
+// No value the clause computes may grow larger than the database file it reads.
+void boundValueLength(Database& db, std::uintmax_t databaseBytes);
 
 } // namespace standin

@@ -5,13 +5,15 @@
 #include "standin/export_query.h"
 #include "standin/failure.h"
 #include "standin/feedback.h"
-#include "standin/interrupt_cleanup.h"
+#include "standin/interruption.h"
 #include "standin/selection.h"
 #include "standin/session.h"
 #include "standin/table_sql.h"
+#include "standin/tool_main.h"
 #include "standin/value_codec.h"
 
 #include <ctime>
+#include <filesystem>
 #include <sqlite3.h>
 
 namespace standin {
@@ -58,6 +60,7 @@ std::int64_t writeRows(DumpWriter& writer, Statement& select, Feedback& feedback
     std::int64_t count = 0;
     writer.beginRows();
     while (select.step()) {
+        throwIfInterrupted();
         auto& out = writer.rowBuffer();
         for (int column = 0; column < columns; ++column) {
             if (column > 0)
@@ -73,8 +76,8 @@ std::int64_t writeRows(DumpWriter& writer, Statement& select, Feedback& feedback
     return count;
 }
 
-// Everything is described and every SELECT prepared before the dump file is created, so a refused
-// query leaves no file behind.
+// Everything is described and every SELECT prepared before the log or the dump is opened, so a
+// refused query leaves every file as it was.
 std::vector<PlannedTable> planTables(Database& db, const std::vector<QualifiedName>& tables,
                                      const Options& options, LogWriter& log) {
     std::vector<PlannedTable> plan;
@@ -99,10 +102,32 @@ std::vector<PlannedTable> planTables(Database& db, const std::vector<QualifiedNa
     return plan;
 }
 
+std::string joined(const std::vector<std::string>& texts) {
+    std::string text;
+    for (const auto& part : texts)
+        text += (text.empty() ? "" : "; ") + part;
+    return text;
+}
+
+// A dump replaces the one of the same name only when it holds what was asked for: a misspelt
+// table, or a schema without tables (the wrong SID, say), must not turn a good dump into an empty
+// one.
+void refuseIncompleteSelection(const ExportSelection& selection, const Options& options,
+                               const std::string& user) {
+    const auto untouched = "; nothing exported, " + options.file + " left as it is";
+    if (!selection.warnings.empty())
+        throw Failure(joined(selection.warnings) + untouched);
+    std::error_code error;
+    if (selection.tables.empty() && std::filesystem::exists(options.file, error))
+        throw Failure((selection.mode == "user" ? "schema " + user + " has no tables"
+                                                : std::string("the database has no tables")) +
+                      untouched);
+}
+
 } // namespace
 
-void runExport(const Options& options, LogWriter& log) {
-    auto session = logOn(options.connection, Database::Mode::ReadOnly);
+void runExport(Options& options, LogWriter& log) {
+    auto session = logOn(options.connection, log);
     session.db.exec("PRAGMA query_only = ON");
     log.line("Connected to " + options.connection.sid + " as " + session.user.name +
              (session.user.dba ? " (DBA)" : "") + ", read-only.");
@@ -110,22 +135,31 @@ void runExport(const Options& options, LogWriter& log) {
         throw Failure(refusal);
 
     auto selection = selectForExport(listTables(session.db), options, session.user.name);
-    for (const auto& warning : selection.warnings)
-        log.warning(warning);
+    refuseIncompleteSelection(selection, options, session.user.name);
     if (selection.mode == "user" && selection.tables.empty())
         log.line("Schema " + session.user.name + " has no tables.");
+    if (options.query) {
+        std::error_code error;
+        const auto bytes = std::filesystem::file_size(session.path, error);
+        boundValueLength(session.db, error ? 0 : bytes);
+    }
     auto plan = planTables(session.db, selection.tables, options, log);
+    if (plan.empty() && !selection.tables.empty())
+        throw Failure("query= fits none of the tables; nothing exported, " + options.file +
+                      " left as it is");
 
+    openLog(options, log);
+    for (const auto& leftover : removeLeftoverPartials(options.file))
+        log.line("Removed " + leftover + ", left by an export that was stopped.");
     // One read transaction, so every table comes from the same moment.
     session.db.exec("BEGIN");
     DumpWriter writer(options.file);
-    removeOnInterrupt(writer.temporaryPath(), log.fileDescriptor());
     writer.header({dumpFormatVersion, options.connection.sid, session.user.name, utcNow(),
                    selection.mode, options.rows, options.indexes, options.grants});
 
     log.line("Exporting " + std::to_string(plan.size()) + " table(s) in " + selection.mode +
              " mode:");
-    Feedback feedback(options.feedback);
+    Feedback feedback(options.feedback, log);
     std::int64_t totalRows = 0;
     for (auto& table : plan) {
         writer.beginTable(table.definition);
@@ -144,7 +178,6 @@ void runExport(const Options& options, LogWriter& log) {
         writer.endTable();
     }
     writer.finish(static_cast<std::int64_t>(plan.size()), totalRows);
-    disarmInterruptCleanup();
     session.db.exec("COMMIT");
     log.line("Wrote " + options.file + ": " + std::to_string(plan.size()) + " table(s), " +
              std::to_string(totalRows) + " rows.");

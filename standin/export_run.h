@@ -6,6 +6,6 @@
 namespace standin {
 
 // exp's work after its command line parsed: log on read-only, write the dump. Throws Failure.
-void runExport(const Options& options, LogWriter& log);
+void runExport(Options& options, LogWriter& log);
 
 } // namespace standin

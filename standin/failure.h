@@ -1,6 +1,7 @@
 #pragma once
 
 #include <stdexcept>
+#include <string>
 
 namespace standin {
 
@@ -8,6 +9,17 @@ namespace standin {
 class Failure : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
+};
+
+// SQLite refused a statement; code is its extended result code. imp ends the table it was
+// loading and goes on with the next.
+class DatabaseError : public Failure {
+public:
+    DatabaseError(const std::string& message, int code) : Failure(message), code_(code) {}
+    int code() const { return code_; }
+
+private:
+    int code_;
 };
 
 } // namespace standin

@@ -1,14 +1,11 @@
 #include "standin/feedback.h"
 
-#include <cstdio>
-
 namespace standin {
 
 void Feedback::row() {
     if (every_ <= 0 || ++count_ % every_ != 0)
         return;
-    std::fputc('.', stdout);
-    std::fflush(stdout);
+    log_.dot();
     dotsOnLine_ = true;
 }
 
@@ -16,8 +13,7 @@ void Feedback::endTable() {
     count_ = 0;
     if (!dotsOnLine_)
         return;
-    std::fputc('\n', stdout);
-    std::fflush(stdout);
+    log_.endDots();
     dotsOnLine_ = false;
 }
 

@@ -6,17 +6,22 @@
 #include "standin/selection.h"
 #include "standin/session.h"
 #include "standin/table_import.h"
+#include "standin/tool_main.h"
 
 namespace standin {
 
-void runImport(const Options& options, LogWriter& log) {
-    auto session = logOn(options.connection, Database::Mode::ReadWrite);
+void runImport(Options& options, LogWriter& log) {
+    auto session = logOn(options.connection, log);
     log.line("Connected to " + options.connection.sid + " as " + session.user.name +
              (session.user.dba ? " (DBA)." : "."));
     if (auto refusal = importRefusal(options, session.user); !refusal.empty())
         throw Failure(refusal);
 
     DumpReader reader(options.file);
+    log.line("Checking " + options.file + " from end to end before writing anything.");
+    reader.checkWhole();
+    openLog(options, log);
+    Database db(session.path, Database::Mode::ReadWrite);
     const auto header = reader.readHeader();
     log.line("Dump " + options.file + ": format " + std::to_string(header.version) + ", " +
              header.mode + " export of " + header.sourceSid + " by " + header.exportedBy + " at " +
@@ -25,7 +30,7 @@ void runImport(const Options& options, LogWriter& log) {
         log.line("The dump holds definitions only (exported with rows=n).");
 
     ImportSelection selection(options, session.user.name);
-    Feedback feedback(options.feedback);
+    Feedback feedback(options.feedback, log);
     std::int64_t tables = 0;
     std::int64_t rows = 0;
     while (auto table = reader.nextTable()) {
@@ -34,7 +39,7 @@ void runImport(const Options& options, LogWriter& log) {
             skipTable(reader);
             continue;
         }
-        rows += importTable(session.db, reader, *table, *target, options, feedback, log);
+        rows += importTable(db, reader, *table, *target, options, feedback, log);
         ++tables;
     }
     for (const auto& name : selection.unmatched())

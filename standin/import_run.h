@@ -6,6 +6,6 @@
 namespace standin {
 
 // imp's work after its command line parsed: log on, check the dump, load it. Throws Failure.
-void runImport(const Options& options, LogWriter& log);
+void runImport(Options& options, LogWriter& log);
 
 } // namespace standin

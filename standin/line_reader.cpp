@@ -1,6 +1,7 @@
 #include "standin/line_reader.h"
 
 #include "standin/failure.h"
+#include "standin/interruption.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -39,8 +40,10 @@ bool LineReader::fill() {
         buffer_.resize(buffer_.size() + std::max(chunkSize, buffer_.size()));
     for (;;) {
         const auto got = ::read(fd_, buffer_.data() + end_, buffer_.size() - end_);
-        if (got < 0 && errno == EINTR)
+        if (got < 0 && errno == EINTR) {
+            throwIfInterrupted();
             continue;
+        }
         if (got < 0)
             throw Failure("cannot read " + path_ + ": " + std::strerror(errno));
         if (got == 0) {
@@ -82,6 +85,15 @@ std::string_view LineReader::peekBytes(std::size_t count) {
     while (end_ - start_ < count && fill()) {
     }
     return std::string_view(buffer_.data() + start_, std::min(count, end_ - start_));
+}
+
+void LineReader::rewind() {
+    if (::lseek(fd_, 0, SEEK_SET) != 0)
+        throw Failure("cannot read " + path_ + " again: " + std::strerror(errno));
+    start_ = end_ = 0;
+    lineNumber_ = 0;
+    complete_ = true;
+    atEnd_ = false;
 }
 
 } // namespace standin

@@ -25,6 +25,9 @@ public:
     // The first bytes of the file, without consuming them; shorter when the file is.
     std::string_view peekBytes(std::size_t count);
 
+    // Back to the first line of the same open file, for a second reading.
+    void rewind();
+
 private:
     bool fill(); // false at end of file
 

@@ -1,33 +1,42 @@
 #include "standin/log_writer.h"
 
+#include "standin/interruption.h"
+
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
 #include <unistd.h>
 
 namespace standin {
 
 namespace {
 
-void writeAll(int fd, std::string_view text) {
+// 0 when all was written, else the errno that stopped it. A signal that asks the run to stop
+// abandons a write blocked on a terminal.
+int writeAll(int fd, std::string_view text) {
     while (!text.empty()) {
         const auto written = ::write(fd, text.data(), text.size());
-        if (written < 0 && errno == EINTR)
+        if (written < 0 && errno == EINTR && !interrupted())
             continue;
-        if (written <= 0)
-            return; // a log that cannot be written must not end the run
+        if (written < 0)
+            return errno;
+        if (written == 0)
+            return EIO;
         text.remove_prefix(static_cast<std::size_t>(written));
     }
+    return 0;
 }
 
-// Operator input is echoed into the log; keep each message on its own line.
-std::string printable(std::string_view text) {
-    std::string result(text);
+// Operator input and dump text are echoed into the log: keep each message on one line of a
+// bounded length.
+std::string printableLine(std::string_view text) {
+    std::string result(text.substr(0, LogWriter::maxLineBytes));
     for (char& c : result) {
         if (static_cast<unsigned char>(c) < 0x20 && c != '\t')
             c = '?';
     }
-    return result;
+    if (text.size() > LogWriter::maxLineBytes)
+        result += "... (" + std::to_string(text.size() - LogWriter::maxLineBytes) + " bytes cut)";
+    return result + '\n';
 }
 
 } // namespace
@@ -37,18 +46,52 @@ LogWriter::~LogWriter() {
         ::close(fd_);
 }
 
-std::string LogWriter::open(const std::string& path) {
-    fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (fd_ < 0)
-        return "cannot write the log file " + path + ": " + std::strerror(errno);
-    return {};
+void LogWriter::attachFile(int fd, std::string path) {
+    fd_ = fd;
+    path_ = std::move(path);
+    registerLogDescriptor(fd_);
+    std::string kept;
+    kept.swap(kept_);
+    toFile(kept);
+}
+
+bool LogWriter::writeToFile(std::string_view text) {
+    if (!fileProblem_.empty())
+        return false;
+    if (fd_ < 0) {
+        kept_ += text;
+        return true;
+    }
+    if (const int problem = writeAll(fd_, text); problem != 0) {
+        fileProblem_ = "cannot write the log file " + path_ + ": " + std::strerror(problem);
+        return false;
+    }
+    return true;
+}
+
+void LogWriter::toFile(std::string_view text) {
+    if (writeToFile(text) || fileProblemThrown_)
+        return;
+    fileProblemThrown_ = true;
+    ++errors_;
+    throw LogFailure(fileProblem_);
+}
+
+void LogWriter::toTerminal(int fd, std::string_view text, bool& broken, const char* name) {
+    if (broken)
+        return;
+    if (const int problem = writeAll(fd, text); problem != 0 && problem != EINTR) {
+        broken = true;
+        ++warnings_;
+        writeToFile(printableLine(std::string("WARNING: ") + name + " cannot be written (" +
+                                  std::strerror(problem) + "); the log holds the rest"));
+    }
 }
 
 void LogWriter::line(std::string_view text) {
-    const auto lineText = printable(text) + '\n';
-    writeAll(STDERR_FILENO, lineText);
-    if (fd_ >= 0)
-        writeAll(fd_, lineText);
+    const auto lineText = printableLine(text);
+    toTerminal(STDERR_FILENO, lineText, stderrBroken_, "standard error");
+    toFile(lineText);
 }
 
 void LogWriter::warning(std::string_view text) {
@@ -61,12 +104,36 @@ void LogWriter::error(std::string_view text) {
     line("ERROR: " + std::string(text));
 }
 
-int LogWriter::finish(Tool tool) {
-    const int status = errors_ > 0 ? 2 : warnings_ > 0 ? 1 : 0;
-    line(closingLine(tool, status));
-    if (fd_ >= 0)
-        ::fsync(fd_);
-    return status;
+void LogWriter::dot() {
+    toTerminal(STDOUT_FILENO, ".", stdoutBroken_, "standard output");
+}
+
+void LogWriter::endDots() {
+    toTerminal(STDOUT_FILENO, "\n", stdoutBroken_, "standard output");
+}
+
+int LogWriter::finish() {
+    if (fd_ >= 0 && fileProblem_.empty() && ::fsync(fd_) != 0)
+        fileProblem_ = "cannot write the log file " + path_ + ": " + std::strerror(errno);
+    if (!fileProblem_.empty() && !fileProblemThrown_) {
+        fileProblemThrown_ = true;
+        error(fileProblem_);
+    }
+    toTerminal(STDERR_FILENO, printableLine(closingLine(tool_, status())), stderrBroken_,
+               "standard error");
+    // A broken stderr is only found by that write, and makes it a warning.
+    if (writeToFile(printableLine(closingLine(tool_, status()))) && (fd_ < 0 || ::fsync(fd_) == 0))
+        return status();
+    if (fileProblem_.empty())
+        fileProblem_ = "cannot write the log file " + path_ + ": " + std::strerror(errno);
+    if (status() != 2) {
+        // The closing line did not reach the log: the run cannot count as done.
+        ++errors_;
+        toTerminal(STDERR_FILENO,
+                   printableLine("ERROR: " + fileProblem_) + printableLine(closingLine(tool_, 2)),
+                   stderrBroken_, "standard error");
+    }
+    return status();
 }
 
 std::string closingLine(Tool tool, int exitStatus) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "standin/failure.h"
 #include "standin/options.h"
 
 #include <string>
@@ -7,28 +8,59 @@
 
 namespace standin {
 
-// Every line goes to stderr and, once open() succeeded, to the log file. The closing line and the
-// exit status both follow from how many warnings and errors were reported:
+// The log file cannot be written: the run fails, whatever it was doing.
+class LogFailure : public Failure {
+public:
+    using Failure::Failure;
+};
+
+// Every line goes to stderr at once, so a terminal shows the progress as it comes, and to the log
+// file. The file is attached only once the run's checks have passed; lines before that are kept
+// and written into it then, so a refused run leaves whatever the log path names untouched.
+//
+// The closing line and the exit status follow from how many warnings and errors were reported:
 //   0  "<Tool> completed successfully."
 //   1  "<Tool> completed with warnings."
 //   2  "<Tool> failed."
+// A terminal that cannot be written (a closed pipe) is a warning; a log file that cannot be
+// written is a failure (LogFailure, thrown from the line that failed).
 class LogWriter {
 public:
-    LogWriter() = default;
+    static constexpr std::size_t maxLineBytes = 4096;
+
+    explicit LogWriter(Tool tool) : tool_(tool) {}
     ~LogWriter();
     LogWriter(const LogWriter&) = delete;
     LogWriter& operator=(const LogWriter&) = delete;
 
-    std::string open(const std::string& path); // empty on success, else why not
+    // Takes ownership of fd, an empty regular file, and writes the kept lines into it.
+    void attachFile(int fd, std::string path);
+    bool hasFile() const { return fd_ >= 0; }
+
     void line(std::string_view text);
     void warning(std::string_view text);
     void error(std::string_view text);
-    int finish(Tool tool); // writes the closing line, returns the exit status
 
-    int fileDescriptor() const { return fd_; }
+    // feedback= dots on stdout; they are not logged.
+    void dot();
+    void endDots();
+
+    int finish(); // writes the closing line, returns the exit status
 
 private:
+    bool writeToFile(std::string_view text); // false once the file has failed
+    void toFile(std::string_view text);      // throws LogFailure the first time the file fails
+    void toTerminal(int fd, std::string_view text, bool& broken, const char* name);
+    int status() const { return errors_ > 0 ? 2 : warnings_ > 0 ? 1 : 0; }
+
+    Tool tool_;
     int fd_ = -1;
+    std::string path_;
+    std::string kept_;
+    std::string fileProblem_;
+    bool fileProblemThrown_ = false;
+    bool stdoutBroken_ = false;
+    bool stderrBroken_ = false;
     int warnings_ = 0;
     int errors_ = 0;
 };

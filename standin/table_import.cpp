@@ -2,9 +2,12 @@
 
 #include "standin/catalogue.h"
 #include "standin/failure.h"
+#include "standin/interruption.h"
 #include "standin/table_sql.h"
 #include "standin/transaction.h"
 #include "standin/value_codec.h"
+
+#include <algorithm>
 
 namespace standin {
 
@@ -37,24 +40,26 @@ struct RowLoad {
     std::string rejection; // why a row was refused; empty when all went in
 };
 
-RowLoad loadRows(Database& db, Transaction& transaction, DumpReader& reader, const TableDef& target,
-                 const Options& options, Feedback& feedback) {
-    RowLoad load;
+// Where the dump stands within the table, to read past the rest of it after a failure.
+enum class ReadingAt { Definition, Rows, Extras, End };
+
+void loadRows(Database& db, Transaction& transaction, DumpReader& reader, const TableDef& target,
+              const Options& options, Feedback& feedback, RowLoad& load) {
     auto insert = db.prepare(insertSql(target));
     std::vector<std::string_view> fields;
     std::vector<FieldValue> values(target.columns.size());
     std::int64_t pendingBytes = 0;
     while (reader.nextRow(fields)) {
+        throwIfInterrupted();
         for (std::size_t i = 0; i < fields.size(); ++i) {
-            if (auto problem = decodeField(fields[i], values[i]); !problem.empty()) {
-                throw Failure("dump line " + std::to_string(reader.lineNumber()) + ", column " +
-                              target.columns[i].name + ": " + problem);
-            }
-            bindField(insert, static_cast<int>(i + 1), values[i]);
+            if (auto problem = decodeField(fields[i], values[i]); !problem.empty())
+                reader.fail("column " + target.columns[i].name + ": " + problem);
         }
         try {
+            for (std::size_t i = 0; i < fields.size(); ++i)
+                bindField(insert, static_cast<int>(i + 1), values[i]);
             insert.step();
-        } catch (const Failure& rejected) {
+        } catch (const DatabaseError& rejected) {
             load.rejection =
                 "row " + std::to_string(load.inserted + 1) + " rejected: " + rejected.what();
             transaction.rollback();
@@ -73,7 +78,68 @@ RowLoad loadRows(Database& db, Transaction& transaction, DumpReader& reader, con
         }
     }
     feedback.endTable();
-    return load;
+}
+
+bool hasColumn(const std::vector<std::string>& columns, const std::string& name) {
+    return std::any_of(columns.begin(), columns.end(),
+                       [&](const std::string& column) { return equalsIgnoreCase(column, name); });
+}
+
+// Why the target cannot take this table; empty when it can.
+std::string definitionProblem(Database& db, const TableDef& table, bool exists) {
+    std::vector<std::string> names;
+    for (const auto& column : table.columns) {
+        if (hasColumn(names, column.name))
+            return "the dump names column " + column.name + " twice";
+        names.push_back(column.name);
+    }
+    for (const auto& key : table.primaryKey) {
+        if (!hasColumn(names, key))
+            return "the primary key names column " + key + ", which the table does not have";
+    }
+    for (const auto& unique : table.uniques) {
+        for (const auto& key : unique) {
+            if (!hasColumn(names, key))
+                return "a UNIQUE constraint names column " + key +
+                       ", which the table does not have";
+        }
+    }
+    if (!exists)
+        return {};
+    const auto existing = existingColumns(db, table.name);
+    std::string missing;
+    for (const auto& column : table.columns) {
+        if (!hasColumn(existing, column.name))
+            missing += (missing.empty() ? "" : ", ") + column.name;
+    }
+    return missing.empty() ? std::string() : "the existing table has no column " + missing;
+}
+
+void logRowsThatStay(LogWriter& log, const std::string& label, const Options& options,
+                     std::int64_t committed) {
+    if (options.commit || committed > 0) {
+        log.line("  imported " + label + ": " + std::to_string(committed) +
+                 " rows committed before the failure, the rest rolled back");
+    } else {
+        log.line("  imported " + label + ": 0 rows, all of them rolled back");
+    }
+}
+
+void readPast(DumpReader& reader, ReadingAt at) {
+    switch (at) {
+    case ReadingAt::Definition:
+        skipTable(reader);
+        break;
+    case ReadingAt::Rows:
+        reader.skipRows();
+        reader.readExtras();
+        break;
+    case ReadingAt::Extras:
+        reader.readExtras();
+        break;
+    case ReadingAt::End:
+        break;
+    }
 }
 
 void createIndexes(Database& db, const QualifiedName& table, const std::vector<IndexDef>& indexes,
@@ -84,7 +150,7 @@ void createIndexes(Database& db, const QualifiedName& table, const std::vector<I
             continue;
         try {
             db.exec(createIndexSql(table, index));
-        } catch (const Failure& failure) {
+        } catch (const DatabaseError& failure) {
             log.warning("index " + indexName.storageName() + " not created: " + failure.what());
         }
     }
@@ -131,38 +197,54 @@ std::int64_t importTable(Database& db, DumpReader& reader, const TableDef& dumpe
         skipTable(reader);
         return 0;
     }
-
-    Transaction transaction(db);
-    if (!exists)
-        db.exec(createTableSql(target));
-    if (options.commit) {
-        transaction.commit();
-        transaction.begin();
+    if (auto problem = definitionProblem(db, target, exists); !problem.empty()) {
+        log.error(label + ": " + problem + "; skipped, nothing written");
+        skipTable(reader);
+        return 0;
     }
 
     RowLoad load;
-    const bool rowsInDump = reader.beginRows();
-    if (rowsInDump && options.rows)
-        load = loadRows(db, transaction, reader, target, options, feedback);
-    else if (rowsInDump)
-        reader.skipRows();
-    auto extras = reader.readExtras();
-
-    if (!load.rejection.empty()) {
-        log.error(name + ": " + load.rejection);
+    auto at = ReadingAt::Definition;
+    try {
+        Transaction transaction(db);
+        if (!exists)
+            db.exec(createTableSql(target));
         if (options.commit) {
-            log.line("  imported " + label + ": " + std::to_string(load.committed) +
-                     " rows committed before the failure, the rest rolled back");
-        } else {
-            log.line("  imported " + label + ": 0 rows, all of them rolled back");
+            transaction.commit();
+            transaction.begin();
         }
+        if (reader.beginRows()) {
+            at = ReadingAt::Rows;
+            if (options.rows)
+                loadRows(db, transaction, reader, target, options, feedback, load);
+            else
+                reader.skipRows();
+        }
+        at = ReadingAt::Extras;
+        auto extras = reader.readExtras();
+        at = ReadingAt::End;
+
+        if (!load.rejection.empty()) {
+            log.error(name + ": " + load.rejection);
+            logRowsThatStay(log, label, options, load.committed);
+            return load.committed;
+        }
+        transaction.commit();
+        load.committed = load.inserted;
+        if (options.indexes)
+            createIndexes(db, target.name, extras.indexes, log);
+        if (options.grants)
+            addGrants(db, target.name, extras.grants, log);
+    } catch (const DatabaseError& problem) {
+        log.error(label + ": " + problem.what() + "; the table ends here");
+        logRowsThatStay(log, label, options, load.committed);
+        readPast(reader, at);
         return load.committed;
+    } catch (...) {
+        // The import ends; the log still says how much of this table stays.
+        logRowsThatStay(log, label, options, load.committed);
+        throw;
     }
-    transaction.commit();
-    if (options.indexes)
-        createIndexes(db, target.name, extras.indexes, log);
-    if (options.grants)
-        addGrants(db, target.name, extras.grants, log);
     log.line("  imported " + label + ": " + std::to_string(load.inserted) + " rows" +
              (options.rows ? "" : " (rows=n)"));
     return load.inserted;

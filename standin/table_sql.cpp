@@ -123,6 +123,15 @@ std::vector<IndexDef> describeIndexes(Database& db, const QualifiedName& table,
     return indexes;
 }
 
+std::vector<std::string> existingColumns(Database& db, const QualifiedName& table) {
+    std::vector<std::string> columns;
+    auto query = db.prepare("SELECT name FROM pragma_table_info(?1) ORDER BY cid");
+    query.bindText(1, table.storageName());
+    while (query.step())
+        columns.emplace_back(query.columnText(0));
+    return columns;
+}
+
 std::string createTableSql(const TableDef& table) {
     std::string sql = "CREATE TABLE " + quoteIdentifier(table.name.storageName()) + " (";
     bool first = true;
@@ -152,7 +161,9 @@ std::string createIndexSql(const QualifiedName& table, const IndexDef& index) {
 }
 
 std::string insertSql(const TableDef& table) {
-    std::string sql = "INSERT INTO " + quoteIdentifier(table.name.storageName()) + " (" +
+    // OR ABORT overrides any ON CONFLICT IGNORE or REPLACE of the target table: a row that does
+    // not fit is refused and reported, never dropped or put in place of another in silence.
+    std::string sql = "INSERT OR ABORT INTO " + quoteIdentifier(table.name.storageName()) + " (" +
                       columnList(columnNames(table)) + ") VALUES (";
     for (std::size_t i = 0; i < table.columns.size(); ++i)
         sql += i == 0 ? "?" : ", ?";

@@ -16,6 +16,9 @@ TableDef describeTable(Database& db, const QualifiedName& table,
 std::vector<IndexDef> describeIndexes(Database& db, const QualifiedName& table,
                                       std::vector<std::string>& warnings);
 
+// The column names of a table in the database, as declared.
+std::vector<std::string> existingColumns(Database& db, const QualifiedName& table);
+
 // Statements built only from names and types that passed isIdentifier / isSafeTypeName.
 std::string createTableSql(const TableDef& table);
 std::string createIndexSql(const QualifiedName& table, const IndexDef& index);

@@ -2,8 +2,11 @@
 
 #include "standin/command_line.h"
 #include "standin/failure.h"
-#include "standin/names.h"
+#include "standin/interruption.h"
+#include "standin/oracle_home.h"
+#include "standin/output_paths.h"
 #include "standin/parameter_report.h"
+#include "standin/process_setup.h"
 
 #include <ctime>
 #include <unistd.h>
@@ -21,67 +24,47 @@ std::string localNow() {
     return text;
 }
 
-std::string replaceAll(std::string text, const std::string& from, std::string_view to) {
-    for (auto at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
-        text.replace(at, from.size(), to);
-    return text;
-}
-
-// The command line as given, for a refusal, without the password even where the operator typed
-// it again in the free text.
-std::string maskedArguments(const std::vector<std::string>& args) {
-    std::string password;
-    if (!args.empty()) {
-        const auto slash = args[0].find('/');
-        const auto at = args[0].rfind('@');
-        if (slash != std::string::npos && at != std::string::npos && at > slash + 1)
-            password = args[0].substr(slash + 1, at - slash - 1);
+// The error line itself may be the first to find the log file broken; then that is reported too.
+void reportError(LogWriter& log, const std::string& text) {
+    try {
+        log.error(text);
+    } catch (const LogFailure& broken) {
+        log.error(broken.what());
     }
-    std::string text;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const bool connection = i == 0 || equalsIgnoreCase(args[i].substr(0, 7), "userid=");
-        if (i > 0)
-            text += ' ';
-        if (connection)
-            text += maskConnection(args[i]);
-        else
-            text += password.empty() ? args[i] : replaceAll(args[i], password, "********");
-    }
-    return text;
 }
 
 } // namespace
 
-int toolMain(const std::vector<std::string>& args, Tool tool,
-             void (*run)(const Options&, LogWriter&)) {
-    const auto parsed = parseCommandLine(args, tool);
-    const auto logPath = parsed.options ? parsed.options->log : findLogPath(args);
+void openLog(const Options& options, LogWriter& log) {
+    if (!options.log.empty())
+        log.attachFile(openLogFile(options, oracleHome() / "oradata"), options.log);
+}
 
-    LogWriter log;
-    if (!logPath.empty()) {
-        if (auto problem = log.open(logPath); !problem.empty()) {
-            log.error(problem);
-            return log.finish(tool);
-        }
-    }
-    log.line(std::string("Tarnhold ") + toolName(tool) + " (stand-in), started " + localNow() +
-             ", pid " + std::to_string(::getpid()) + ".");
-    if (!parsed.options) {
-        log.line("Arguments: " + maskedArguments(args));
-        log.error(parsed.error);
-        return log.finish(tool);
-    }
-    log.line("Parameters:");
-    for (const auto& line : describeParameters(*parsed.options))
-        log.line("  " + line);
+int toolMain(const std::vector<std::string>& args, Tool tool, void (*run)(Options&, LogWriter&)) {
+    prepareProcess();
+    catchInterruptions(tool);
+    LogWriter log(tool);
     try {
+        auto parsed = parseCommandLine(args, tool);
+        log.line(std::string("Tarnhold ") + toolName(tool) + " (stand-in), started " + localNow() +
+                 ", pid " + std::to_string(::getpid()) + ".");
+        if (!parsed.options) {
+            log.line("Arguments: " + describeRefusedArguments(args));
+            log.error(parsed.error);
+            return log.finish();
+        }
+        log.line("Parameters:");
+        for (const auto& line : describeParameters(*parsed.options))
+            log.line("  " + line);
+        if (auto refusal = fileRefusal(*parsed.options, oracleHome() / "oradata"); !refusal.empty())
+            throw Failure(refusal);
         run(*parsed.options, log);
     } catch (const Failure& failure) {
-        log.error(failure.what());
+        reportError(log, failure.what());
     } catch (const std::exception& unexpected) {
-        log.error(std::string("unexpected error: ") + unexpected.what());
+        reportError(log, std::string("unexpected error: ") + unexpected.what());
     }
-    return log.finish(tool);
+    return log.finish();
 }
 
 } // namespace standin

@@ -159,12 +159,17 @@ std::string decodeField(std::string_view field, FieldValue& value) {
         value.kind = FieldValue::Kind::Null;
         return {};
     }
-    if (field.size() >= 2 && field.front() == '\'' && field.back() == '\'') {
+    // Say what a damaged quoted field is, rather than reading it as a malformed number.
+    if (field.starts_with('\'')) {
         value.kind = FieldValue::Kind::Text;
+        if (field.size() < 2 || field.back() != '\'')
+            return "text lacks its closing quote";
         return decodeText(field.substr(1, field.size() - 2), value.bytes);
     }
-    if (field.size() >= 3 && field.starts_with("X'") && field.back() == '\'') {
+    if (field.starts_with("X'")) {
         value.kind = FieldValue::Kind::Blob;
+        if (field.size() < 3 || field.back() != '\'')
+            return "blob lacks its closing quote";
         return decodeBlob(field.substr(2, field.size() - 3), value.bytes);
     }
     const char* begin = field.data();

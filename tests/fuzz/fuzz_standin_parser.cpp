@@ -22,7 +22,8 @@ void checkCommandLine(const std::string& text) {
             break;
         from = newline + 1;
     }
-    standin::findLogPath(args);
+    if (standin::describeRefusedArguments(args).empty())
+        std::abort();
     for (auto tool : {standin::Tool::Export, standin::Tool::Import}) {
         const auto outcome = standin::parseCommandLine(args, tool);
         if (!outcome.options) {
@@ -36,7 +37,8 @@ void checkCommandLine(const std::string& text) {
             std::abort();
         // Masking keeps everything but the password, exactly.
         const auto maskedTail = "/********@" + connection.sid;
-        if (standin::maskConnection(args[0]) != args[0].substr(0, args[0].find('/')) + maskedTail ||
+        const auto given = standin::joinContinuations(args).front();
+        if (standin::maskConnection(given) != given.substr(0, given.find('/')) + maskedTail ||
             standin::describeParameters(*outcome.options).front() !=
                 "userid=" + connection.user + maskedTail)
             std::abort();

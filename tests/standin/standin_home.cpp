@@ -3,10 +3,13 @@
 #include "standin/database.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QProcessEnvironment>
 
 #include <sqlite3.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -71,8 +74,11 @@ StandinHome::StandinHome(const QStringList& extraDemoSeedArgs) {
              seed(database(u"TEST"_s), {});
 }
 
-StandinHome::Result StandinHome::run(const QString& program, const QStringList& args) const {
+StandinHome::Result StandinHome::run(const QString& program, const QStringList& args,
+                                     const ChildSetup& setup) const {
     QProcess process;
+    if (setup)
+        process.setChildProcessModifier(setup);
     start(process, program, args);
     Result result;
     if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
@@ -94,6 +100,9 @@ void StandinHome::start(QProcess& process, const QString& program, const QString
 }
 
 QByteArray fileBytes(const QString& path) {
+    struct stat node {};
+    if (::stat(QFile::encodeName(path).constData(), &node) != 0 || !S_ISREG(node.st_mode))
+        return {}; // a pipe or a device would block or never end
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
@@ -131,4 +140,29 @@ QStringList grants(const QString& database) {
                                 " FROM th_grants ORDER BY 1, 2, 3"))
         lines << line.split(u'|').replaceInStrings(u"text:"_s, QString()).join(u' ');
     return lines;
+}
+
+QMap<QString, QByteArray> snapshot(const QString& folder) {
+    QMap<QString, QByteArray> nodes;
+    QDirIterator it(folder, QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const auto path = it.next();
+        const auto encoded = QFile::encodeName(path);
+        struct stat node {};
+        if (::lstat(encoded.constData(), &node) != 0)
+            continue;
+        QByteArray state = QByteArray::number(node.st_mode, 8) + ' ';
+        if (S_ISREG(node.st_mode)) {
+            state += fileBytes(path);
+        } else if (S_ISLNK(node.st_mode)) {
+            char target[4096];
+            const auto length = ::readlink(encoded.constData(), target, sizeof target);
+            state += QByteArray(target, static_cast<int>(std::max<ssize_t>(length, 0)));
+        } else if (S_ISCHR(node.st_mode) || S_ISBLK(node.st_mode)) {
+            state += QByteArray::number(static_cast<qulonglong>(node.st_rdev));
+        }
+        nodes.insert(path, state);
+    }
+    return nodes;
 }

@@ -1,10 +1,13 @@
 #pragma once
 
 #include <QByteArray>
+#include <QMap>
 #include <QProcess>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
+
+#include <functional>
 
 // A throw-away Oracle home with DEMO (sample schemas) and TEST (users only) seeded by the real
 // standin-seed, and helpers to run the built exp and imp against it.
@@ -19,14 +22,20 @@ public:
     }
 
     struct Result {
-        int exitCode = -1;
+        int exitCode = -1; // -1 also when the program did not end normally
         QByteArray out;
         QByteArray err;
         QString log; // contents of the log= file, when there was one
     };
-    Result exp(const QStringList& args) const { return run(QStringLiteral(STANDIN_EXP), args); }
-    Result imp(const QStringList& args) const { return run(QStringLiteral(STANDIN_IMP), args); }
-    Result run(const QString& program, const QStringList& args) const;
+    // Runs in the child between fork and exec: limits, descriptors.
+    using ChildSetup = std::function<void()>;
+    Result exp(const QStringList& args, const ChildSetup& setup = {}) const {
+        return run(QStringLiteral(STANDIN_EXP), args, setup);
+    }
+    Result imp(const QStringList& args, const ChildSetup& setup = {}) const {
+        return run(QStringLiteral(STANDIN_IMP), args, setup);
+    }
+    Result run(const QString& program, const QStringList& args, const ChildSetup& setup = {}) const;
 
     // Starts a program with ORA_HOME set, for tests that interrupt it.
     void start(QProcess& process, const QString& program, const QStringList& args) const;
@@ -36,7 +45,11 @@ private:
     bool valid_ = false;
 };
 
-QByteArray fileBytes(const QString& path);
+QByteArray fileBytes(const QString& path); // empty unless a regular file
+
+// Every node below folder, without following links or opening anything but regular files:
+// path -> kind and content (bytes, link target), to compare before and after a run.
+QMap<QString, QByteArray> snapshot(const QString& folder);
 
 // Every row of a table in rowid order, each value spelled with its storage class.
 QStringList tableRows(const QString& database, const QString& table, const QString& where = {});

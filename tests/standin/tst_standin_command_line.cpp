@@ -37,8 +37,8 @@ private Q_SLOTS:
     void accepted();
     void refused_data();
     void refused();
-    void logPathOfBrokenCommandLine_data();
-    void logPathOfBrokenCommandLine();
+    void refusedArgumentsHideThePassword_data();
+    void refusedArgumentsHideThePassword();
     void passwordNeverReported_data();
     void passwordNeverReported();
     void valuesSplitAtBlanksAreJoined_data();
@@ -88,6 +88,9 @@ void CommandLineTest::valuesSplitAtBlanksAreJoined_data() {
     QTest::newRow("password with a blank")
         << QStringList{u"scott/a;touch"_s, u"x@DEMO"_s, u"rows=y"_s}
         << QStringList{u"scott/a;touch x@DEMO"_s, u"rows=y"_s};
+    QTest::newRow("password with a blank and word=")
+        << QStringList{u"scott/pass"_s, u"word=x@DEMO"_s, u"log=/l"_s}
+        << QStringList{u"scott/pass word=x@DEMO"_s, u"log=/l"_s};
     QTest::newRow("folder with blanks")
         << QStringList{u"a/b@C"_s, u"file=/tmp/my"_s, u"old"_s, u"dumps/x.dump"_s, u"log=/l"_s}
         << QStringList{u"a/b@C"_s, u"file=/tmp/my old dumps/x.dump"_s, u"log=/l"_s};
@@ -257,24 +260,35 @@ void CommandLineTest::refused() {
     QVERIFY2(QString::fromStdString(outcome.error).contains(error), outcome.error.c_str());
 }
 
-void CommandLineTest::logPathOfBrokenCommandLine_data() {
+void CommandLineTest::refusedArgumentsHideThePassword_data() {
     QTest::addColumn<QStringList>("args");
-    QTest::addColumn<QString>("logPath");
+    QTest::addColumn<QString>("secret");
+    QTest::addColumn<QString>("shown");
 
-    QTest::newRow("after the bad piece")
-        << QStringList{u"scott/tiger@DEMO"_s, u"colour=red"_s, u"log=a.log"_s} << u"a.log"_s;
-    QTest::newRow("broken connection")
-        << QStringList{u"garbage"_s, u"LOG=\"b c.log\""_s} << u"b c.log"_s;
-    QTest::newRow("last wins") << QStringList{u"x/y@Z"_s, u"log=1.log"_s, u"log=2.log"_s}
-                               << u"2.log"_s;
-    QTest::newRow("connection is never a log") << QStringList{u"log=x/y@Z"_s} << QString();
-    QTest::newRow("empty log ignored") << QStringList{u"x/y@Z"_s, u"log=\"\""_s} << QString();
+    QTest::newRow("bad piece after a good connection")
+        << QStringList{u"scott/tiger@DEMO"_s, u"colour=red"_s} << u"tiger"_s
+        << u"scott/********@DEMO colour=red"_s;
+    QTest::newRow("password typed again in the free text")
+        << QStringList{u"scott/tiger@DEMO"_s, u"file=tiger.dmp"_s, u"x"_s} << u"tiger"_s
+        << u"file=********.dmp x"_s;
+    QTest::newRow("blank and word= in the password")
+        << QStringList{u"scott/pass"_s, u"word=x@DEMO"_s, u"colour=red"_s} << u"word=x"_s
+        << u"scott/********@DEMO colour=red"_s;
+    QTest::newRow("password without its end")
+        << QStringList{u"scott/pass"_s, u"word=x"_s, u"file=a"_s} << u"word=x"_s
+        << u"scott/******** (the rest is not shown"_s;
+    QTest::newRow("connection repeated as userid=")
+        << QStringList{u"a/b@C"_s, u"USERID=scott/tiger@DEMO"_s} << u"tiger"_s
+        << u"USERID=scott/********@DEMO"_s;
 }
 
-void CommandLineTest::logPathOfBrokenCommandLine() {
+void CommandLineTest::refusedArgumentsHideThePassword() {
     QFETCH(QStringList, args);
-    QFETCH(QString, logPath);
-    QCOMPARE(QString::fromStdString(standin::findLogPath(toArgs(args))), logPath);
+    QFETCH(QString, secret);
+    QFETCH(QString, shown);
+    const auto text = QString::fromStdString(standin::describeRefusedArguments(toArgs(args)));
+    QVERIFY2(!text.contains(secret), qPrintable(text));
+    QVERIFY2(text.contains(shown), qPrintable(text));
 }
 
 void CommandLineTest::passwordNeverReported_data() {

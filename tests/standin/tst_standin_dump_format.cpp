@@ -85,6 +85,7 @@ class DumpFormatTest : public QObject {
 private Q_SLOTS:
     void readsBackWhatWasWritten();
     void abandonedWriterLeavesNoFile();
+    void twoWritersOfOneDump();
     void damaged_data();
     void damaged();
     void unsafeTypes_data();
@@ -134,6 +135,22 @@ void DumpFormatTest::abandonedWriterLeavesNoFile() {
             {standin::dumpFormatVersion, "DEMO", "SCOTT", "now", "user", true, true, true});
     }
     QVERIFY(QDir(dir.path()).isEmpty());
+}
+
+// Two exports of one dump at once (or a leftover of a process with the same id) each get a
+// partial file of their own.
+void DumpFormatTest::twoWritersOfOneDump() {
+    QTemporaryDir dir;
+    const auto path = dir.filePath(u"twice.dump"_s).toStdString();
+    standin::DumpWriter first(path);
+    standin::DumpWriter second(path);
+    QVERIFY(first.temporaryPath() != second.temporaryPath());
+    for (auto* writer : {&first, &second}) {
+        writer->header(
+            {standin::dumpFormatVersion, "DEMO", "SCOTT", "now", "user", true, true, true});
+        writer->finish(0, 0);
+    }
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{u"twice.dump"_s});
 }
 
 void DumpFormatTest::damaged_data() {

@@ -1,9 +1,12 @@
+#include "standin/database.h"
+#include "standin/failure.h"
 #include "standin/value_codec.h"
 
 #include <QtTest>
 
 #include <cmath>
 #include <limits>
+#include <sqlite3.h>
 
 using namespace Qt::StringLiterals;
 using standin::FieldValue;
@@ -20,6 +23,8 @@ private Q_SLOTS:
     void realsKeepTheirBits();
     void malformed_data();
     void malformed();
+    void tooLongForTheDatabase_data();
+    void tooLongForTheDatabase();
 };
 
 namespace {
@@ -155,6 +160,40 @@ void ValueCodecTest::malformed() {
     QFETCH(QByteArray, field);
     FieldValue value;
     QVERIFY(!standin::decodeField(field.toStdString(), value).empty());
+}
+
+// A value over SQLite's length limit must refuse the row, not arrive as NULL.
+void ValueCodecTest::tooLongForTheDatabase_data() {
+    QTest::addColumn<QByteArray>("field");
+    QTest::addColumn<bool>("copied");
+    QTest::newRow("text") << "'0123456789abcdef'"_ba << true;
+    QTest::newRow("text, loading") << "'0123456789abcdef'"_ba << false;
+    QTest::newRow("blob") << "X'00112233445566778899aabbccddeeff'"_ba << true;
+    QTest::newRow("blob, loading") << "X'00112233445566778899aabbccddeeff'"_ba << false;
+}
+
+void ValueCodecTest::tooLongForTheDatabase() {
+    QFETCH(QByteArray, field);
+    QFETCH(bool, copied);
+    FieldValue value;
+    QVERIFY(standin::decodeField(field.toStdString(), value).empty());
+    standin::Database db(":memory:", standin::Database::Mode::Create);
+    sqlite3_limit(db.handle(), SQLITE_LIMIT_LENGTH, 8);
+    auto insert = db.prepare("SELECT ?1");
+    const bool text = value.kind == FieldValue::Kind::Text;
+    try {
+        if (text && copied)
+            insert.bindText(1, value.bytes);
+        else if (text)
+            insert.bindTextUnowned(1, value.bytes);
+        else if (copied)
+            insert.bindBlob(1, value.bytes);
+        else
+            insert.bindBlobUnowned(1, value.bytes);
+        QFAIL("the value was bound as NULL without a word");
+    } catch (const standin::DatabaseError& refused) {
+        QVERIFY2(QByteArray(refused.what()).contains("too big"), refused.what());
+    }
 }
 
 QTEST_GUILESS_MAIN(ValueCodecTest)
