@@ -5,6 +5,7 @@
 #include "runs/ConsoleView.h"
 #include "runs/UtilityConsole.h"
 #include "runs/UtilityLaunch.h"
+#include "support/ConsoleOperator.h"
 #include "support/EnvironmentGuard.h"
 #include "support/MessageRecorder.h"
 #include "support/OracleHome.h"
@@ -37,63 +38,6 @@ public:
     platform::ProcessEnd finish() override { return {}; }
     QByteArray typed;
 };
-
-UtilityConsole* openConsole() {
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-        if (widget->objectName() == u"UtilityConsole"_s && widget->isVisible())
-            return static_cast<UtilityConsole*>(widget);
-    }
-    return nullptr;
-}
-
-ConsoleView* consoleView() {
-    UtilityConsole* console = openConsole();
-    return console ? control<ConsoleView>(*console, "txt_console") : nullptr;
-}
-
-QString consoleText() {
-    ConsoleView* view = consoleView();
-    return view ? view->toPlainText() : QString();
-}
-
-// Plays the operator while a run holds the test: each step waits until its text shows in the
-// console, then acts. A utility that never shows it is hung up after a while, so a broken
-// console fails the test instead of hanging it.
-class Operator : public QObject {
-public:
-    using Action = std::function<void(ConsoleView*)>;
-
-    void expect(const QString& text, Action action) { m_steps.append({text, std::move(action)}); }
-
-    void start() {
-        m_timer.callOnTimeout(this, &Operator::step);
-        m_timer.start(10);
-        m_deadline.start();
-    }
-
-    bool finished() const { return m_steps.isEmpty(); }
-
-private:
-    void step() {
-        ConsoleView* view = consoleView();
-        while (view && !m_steps.isEmpty() && view->toPlainText().contains(m_steps.front().first))
-            m_steps.takeFirst().second(view);
-        if (m_steps.isEmpty() || m_deadline.hasExpired(20000)) {
-            m_timer.stop();
-            if (UtilityConsole* console = openConsole(); console && !m_steps.isEmpty())
-                console->close();
-        }
-    }
-
-    QList<std::pair<QString, Action>> m_steps;
-    QTimer m_timer;
-    QElapsedTimer m_deadline;
-};
-
-void type(ConsoleView* view, const QString& text) {
-    QTest::keyClicks(view, text);
-    QTest::keyClick(view, Qt::Key_Return);
-}
 
 void exportRun(frmMain& window) {
     control<QPushButton>(window, "cmd_export")->click();
@@ -296,7 +240,7 @@ void TestConsole::operatorAnswersTheUtility() {
     fillExport(window, home.dumps());
     auto* sid = control<QLineEdit>(window, "txt_sid_e");
 
-    Operator operatorAtKeys;
+    ConsoleOperator operatorAtKeys;
     operatorAtKeys.expect(u"Name: "_s, [sid](ConsoleView* view) {
         // The main window takes nothing meanwhile, typed or dropped.
         QTest::keyClicks(sid, u"XYZ"_s);

@@ -2,6 +2,7 @@
 // an empty TEST database, with the stand-in utilities doing the database work.
 #include "app/FrmMain.h"
 #include "standin/standin_home.h"
+#include "support/ConsoleOperator.h"
 #include "support/EnvironmentGuard.h"
 #include "support/MessageRecorder.h"
 #include "support/WindowTest.h"
@@ -40,16 +41,21 @@ void TestRoundTrip::exportThenImport_data() {
     QTest::addColumn<QString>("query");
     QTest::addColumn<bool>("rows");
     QTest::addColumn<QString>("folder");
-    QTest::newRow("all rows") << QString() << true << u"dumps"_s;
-    QTest::newRow("query") << u"WHERE DEPTNO = 10"_s << true << u"dumps"_s;
-    QTest::newRow("definitions only") << QString() << false << u"dumps"_s;
-    QTest::newRow("folder with blanks") << QString() << true << u"my dumps"_s;
+    QTest::addColumn<QString>("password");
+    QTest::newRow("all rows") << QString() << true << u"dumps"_s << u"tiger"_s;
+    QTest::newRow("query") << u"WHERE DEPTNO = 10"_s << true << u"dumps"_s << u"tiger"_s;
+    QTest::newRow("definitions only") << QString() << false << u"dumps"_s << u"tiger"_s;
+    QTest::newRow("folder with blanks") << QString() << true << u"my dumps"_s << u"tiger"_s;
+    // exp asks again on its console; the operator answers there.
+    QTest::newRow("wrong password, answered at the console")
+        << QString() << true << u"dumps"_s << u"WRONG"_s;
 }
 
 void TestRoundTrip::exportThenImport() {
     QFETCH(QString, query);
     QFETCH(bool, rows);
     QFETCH(QString, folder);
+    QFETCH(QString, password);
     StandinHome home;
     QVERIFY(home.isValid());
     QVERIFY(QFile::link(QStringLiteral(STANDIN_EXP).section(u'/', 0, -2), home.path(u"bin"_s)));
@@ -60,7 +66,7 @@ void TestRoundTrip::exportThenImport() {
     frmMain window;
     setText(window, "txt_sid_e", u"DEMO"_s);
     setText(window, "txt_username_e", u"scott"_s);
-    setText(window, "txt_password_e", u"tiger"_s);
+    setText(window, "txt_password_e", password);
     setText(window, "txt_directory_e", home.path(folder) + u'/');
     setText(window, "txt_exportfile", u"emp.dump"_s);
     setText(window, "txt_tables_e", u"EMP,DEPT"_s);
@@ -75,9 +81,19 @@ void TestRoundTrip::exportThenImport() {
     setText(window, "txt_importfile", u"emp.dump"_s);
     setText(window, "txt_tables_i", u"EMP,DEPT"_s);
 
+    ConsoleOperator operatorAtKeys;
+    if (password != u"tiger"_s) {
+        operatorAtKeys.expect(u"Username: "_s, [](ConsoleView* view) { type(view, u"scott"_s); });
+        operatorAtKeys.expect(u"Password: "_s, [](ConsoleView* view) { type(view, u"tiger"_s); });
+    }
+    operatorAtKeys.start();
     MessageRecorder recorder;
     control<QPushButton>(window, "cmd_export")->click();
     QCOMPARE(recorder.texts(), QStringList());
+    QVERIFY(operatorAtKeys.finished());
+    // The console showed the work as it went, and never the password typed at it.
+    QVERIFY2(consoleText().contains(u"exported SCOTT.EMP"_s), qPrintable(consoleText()));
+    QVERIFY(!consoleText().contains(u"tiger"_s));
     const QString log = QString::fromUtf8(fileBytes(home.path(folder + u"/emp.dump.log"_s)));
     QVERIFY2(log.contains(u"Export completed successfully."_s), qPrintable(log));
 
