@@ -47,7 +47,6 @@ void UtilityConsole::attach(platform::ConsoleProcess* process, const QString& ti
     detach();
     m_refresh.stop();
     m_screen.clear();
-    m_screen.setColumns(m_view->terminalSize().columns);
     m_decoder.resetState();
     m_view->clearScreen();
     m_name = name;
@@ -64,7 +63,10 @@ void UtilityConsole::attach(platform::ConsoleProcess* process, const QString& ti
     raise();
     activateWindow();
     m_view->setFocus();
-    process->resize(m_view->terminalSize());
+    // Shown, the text area has its size, and the terminal takes it.
+    const platform::ConsoleProcess::Size size = m_view->terminalSize();
+    m_screen.setColumns(size.columns);
+    process->resize(size);
 }
 
 void UtilityConsole::showEnd(const platform::ProcessEnd& end) {
