@@ -1,10 +1,10 @@
 #include "runs/FrmLogView.h"
 
 #include "look/Look.h"
-#include "runs/PlainTextLoader.h"
+#include "platform/ReadOnlyFile.h"
+#include "runs/LogTextView.h"
 
 #include <QLineEdit>
-#include <QPlainTextEdit>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -17,29 +17,32 @@ frmLogView::frmLogView() {
 
     txt_title = new QLineEdit(this);
     txt_title->setObjectName(u"txt_title"_s);
+    txt_title->setAccessibleName(u"Log heading"_s);
     txt_title->setGeometry(look::twipsRect(240, 240, 4095, 615));
     txt_title->setFont(look::verdana(20.25, true));
     look::setTextAreaColours(txt_title, look::lightYellow, look::darkBlue);
 
     txt_filename = new QLineEdit(u"Text1"_s, this);
     txt_filename->setObjectName(u"txt_filename"_s);
+    txt_filename->setAccessibleName(u"Log file"_s);
     txt_filename->setGeometry(look::twipsRect(4560, 480, 6735, 375));
     look::setTextAreaColours(txt_filename, look::yellow, look::darkBlue);
 
-    txt_logtext = new QPlainTextEdit(this);
+    txt_logtext = new LogTextView(this);
     txt_logtext->setObjectName(u"txt_logtext"_s);
+    txt_logtext->setAccessibleName(u"Log text"_s);
     txt_logtext->setGeometry(look::twipsRect(240, 960, 11055, 9855));
-    txt_logtext->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    txt_logtext->setTabChangesFocus(true);
-    m_loader = new PlainTextLoader(txt_logtext);
 
     QWidget::setTabOrder(txt_logtext, txt_filename);
     QWidget::setTabOrder(txt_filename, txt_title);
+    // The window opens with the focus in the log, the first place of its focus order.
+    txt_logtext->setFocus();
 }
 
-void frmLogView::showLog(const QString& heading, const QString& text, const QString& path) {
+void frmLogView::showLog(const QString& heading, std::shared_ptr<platform::ReadOnlyFile> log,
+                         const QString& path) {
     txt_title->setText(heading);
-    m_loader->load(text);
+    txt_logtext->showFile(std::move(log));
     txt_filename->setText(path);
     show();
     raise();
