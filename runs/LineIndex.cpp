@@ -1,7 +1,11 @@
 #include "runs/LineIndex.h"
 
 #include <algorithm>
-#include <cstring>
+#include <bit>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace runs {
 
@@ -13,6 +17,24 @@ qsizetype segmentOf(const QList<LineCheckpoint>& checkpoints, qint64 value, Memb
         checkpoints.begin(), checkpoints.end(), value,
         [member](qint64 wanted, const LineCheckpoint& point) { return wanted < point.*member; });
     return std::max<qsizetype>(0, after - checkpoints.begin() - 1);
+}
+
+// Bit i set where block[i] is a line feed, for a block of 64 bytes.
+quint64 lineFeeds(const char* block) {
+#if defined(__SSE2__)
+    const __m128i feed = _mm_set1_epi8('\n');
+    quint64 mask = 0;
+    for (int i = 0; i < 4; ++i) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block + 16 * i));
+        mask |= quint64(quint32(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, feed)))) << (16 * i);
+    }
+    return mask;
+#else
+    quint64 mask = 0;
+    for (int i = 0; i < 64; ++i)
+        mask |= quint64(block[i] == '\n') << i;
+    return mask;
+#endif
 }
 
 } // namespace
@@ -28,28 +50,50 @@ LineIndex LineIndex::continuing(const Tail& tail) {
     return index;
 }
 
+void LineIndex::endLine(const char* data, qsizetype at) {
+    Tail& t = m_tail;
+    const qint64 newline = t.end + at;
+    const bool carriageReturn =
+        newline > t.lineStart && (at > 0 ? data[at - 1] == '\r' : t.endsInCarriageReturn);
+    t.pieces += piecesOf(newline - t.lineStart - (carriageReturn ? 1 : 0));
+    ++t.lines;
+    t.lineStart = newline + 1;
+    if (t.lines - t.latest.line >= CheckpointLines ||
+        t.lineStart - t.latest.offset >= WindowBytes) {
+        t.latest = {t.lineStart, t.lines, t.pieces};
+        m_checkpoints.append(t.latest);
+    }
+}
+
 void LineIndex::scan(QByteArrayView bytes) {
     const char* data = bytes.data();
     const qsizetype size = bytes.size();
     Tail& t = m_tail;
-    for (qsizetype at = 0; at < size;) {
-        const auto* found = static_cast<const char*>(std::memchr(data + at, '\n', size - at));
-        if (!found)
-            break;
-        const qsizetype newlineAt = found - data;
-        const qint64 newline = t.end + newlineAt;
-        const bool carriageReturn =
-            newline > t.lineStart &&
-            (newlineAt > 0 ? data[newlineAt - 1] == '\r' : t.endsInCarriageReturn);
-        t.pieces += piecesOf(newline - t.lineStart - (carriageReturn ? 1 : 0));
-        ++t.lines;
-        t.lineStart = newline + 1;
-        if (t.lines - t.latest.line >= CheckpointLines ||
-            t.lineStart - t.latest.offset >= WindowBytes) {
-            t.latest = {t.lineStart, t.lines, t.pieces};
-            m_checkpoints.append(t.latest);
+    qsizetype at = 0;
+    // 64 bytes at a time. Most blocks end lines of one piece and no checkpoint; those are
+    // counted without visiting each line, which keeps the scan near the speed of reading.
+    for (; at + 64 <= size; at += 64) {
+        quint64 mask = lineFeeds(data + at);
+        if (mask == 0)
+            continue;
+        // Lines of more than 64 bytes give one line feed a block: no count needed.
+        const int count = (mask & (mask - 1)) == 0 ? 1 : std::popcount(mask);
+        const qint64 firstEnd = t.end + at + std::countr_zero(mask);
+        const qint64 lastStart = t.end + at + 64 - std::countl_zero(mask);
+        if (firstEnd - t.lineStart <= PieceBytes &&
+            t.lines + count - t.latest.line < CheckpointLines &&
+            lastStart - t.latest.offset < WindowBytes) {
+            t.lines += count;
+            t.pieces += count;
+            t.lineStart = lastStart;
+            continue;
         }
-        at = newlineAt + 1;
+        for (; mask != 0; mask &= mask - 1)
+            endLine(data, at + std::countr_zero(mask));
+    }
+    for (; at < size; ++at) {
+        if (data[at] == '\n')
+            endLine(data, at);
     }
     if (size > 0)
         t.endsInCarriageReturn = data[size - 1] == '\r';

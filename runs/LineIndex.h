@@ -64,6 +64,8 @@ public:
     qsizetype segmentOfOffset(qint64 offset) const;
 
 private:
+    void endLine(const char* data, qsizetype at);
+
     QList<LineCheckpoint> m_checkpoints;
     Tail m_tail;
 };

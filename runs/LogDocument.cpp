@@ -43,10 +43,12 @@ LogDocument::LogDocument(std::shared_ptr<platform::ReadOnlyFile> file, QObject* 
         return;
     const QByteArray first = m_file->read(0, FirstBytes);
     m_index.scan(first);
-    if (first.size() == FirstBytes) {
-        m_indexing = true;
+    m_indexing = first.size() == FirstBytes;
+}
+
+void LogDocument::startIndexing() {
+    if (m_indexing && !m_worker.joinable())
         m_worker = std::thread(&LogDocument::indexInBackground, this, m_index.tail());
-    }
 }
 
 LogDocument::~LogDocument() {

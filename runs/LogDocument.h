@@ -45,10 +45,10 @@ struct LogPiece {
 };
 
 // A log file as shown: the first lines are indexed at once, the rest by a thread of its own
-// while the window answers. Text is read from the file when asked for, decoded as single-byte
-// text in the locale's encoding, so memory stays small whatever the file's size. A file that
-// shrinks or changes gives shorter or different text, never a fault. Without a file the
-// document is one empty line.
+// (started by startIndexing) while the window answers. Text is read from the file when asked for,
+// decoded as single-byte text in the locale's encoding, so memory stays small whatever the file's
+// size. A file that shrinks or changes gives shorter or different text, never a fault. Without a
+// file the document is one empty line.
 class LogDocument : public QObject {
     Q_OBJECT
 public:
@@ -58,6 +58,9 @@ public:
 
     // Bytes indexed at once, before the thread takes over.
     static constexpr qint64 FirstBytes = 64 * 1024;
+
+    // Indexes the rest on a thread of its own; nothing to do for a log indexed whole at once.
+    void startIndexing();
 
     bool isIndexing() const { return m_indexing; }
     qint64 indexedBytes() const { return m_index.end(); }

@@ -25,6 +25,7 @@ constexpr int Margin = 4;
 // Laid-out pieces kept for scrolling back and forth; a screen holds at most a few dozen.
 constexpr qsizetype KeptLayouts = 1024;
 constexpr int DragScrollMs = 50;
+constexpr int IndexAnywayMs = 200;
 
 } // namespace
 
@@ -58,6 +59,10 @@ void LogTextView::showFile(std::shared_ptr<platform::ReadOnlyFile> file) {
     m_document = std::make_unique<runs::LogDocument>(std::move(file));
     connect(m_document.get(), &runs::LogDocument::grown, this, &LogTextView::documentGrew);
     connect(m_document.get(), &runs::LogDocument::indexed, this, &LogTextView::indexed);
+    // The thread starts once the first screen is painted, so it does not compete with it for a
+    // processor; a window that is not painted soon starts it anyway.
+    m_indexAfterPaint = true;
+    QTimer::singleShot(IndexAnywayMs, m_document.get(), &runs::LogDocument::startIndexing);
     m_layouts.clear();
     m_anchor = m_caret = {};
     m_desiredX = -1;
@@ -249,6 +254,10 @@ void LogTextView::changeEvent(QEvent* event) {
 // --- Painting -----------------------------------------------------------------------------
 
 void LogTextView::paintEvent(QPaintEvent* event) {
+    if (m_indexAfterPaint) {
+        m_indexAfterPaint = false;
+        QTimer::singleShot(0, m_document.get(), &runs::LogDocument::startIndexing);
+    }
     QPainter painter(viewport());
     painter.setPen(palette().color(QPalette::Text));
     const LogPosition from = qMin(m_anchor, m_caret);

@@ -100,6 +100,7 @@ private:
     Row m_lastTop;
     qint64 m_piecesPerStep = 1;
     bool m_syncingBar = false;
+    bool m_indexAfterPaint = false;
     runs::LogPosition m_anchor;
     runs::LogPosition m_caret;
     qreal m_desiredX = -1;

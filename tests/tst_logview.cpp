@@ -728,7 +728,8 @@ void TestLogView::indexMatchesSplit() {
     QTemporaryDir dir;
     const QString path = dir.filePath(u"x.log"_s);
     writeFile(path, content);
-    const runs::LogDocument document(platform::ReadOnlyFile::open(path));
+    runs::LogDocument document(platform::ReadOnlyFile::open(path));
+    document.startIndexing();
     QTRY_VERIFY(!document.isIndexing());
 
     const QList<QByteArray> lines = content.split('\n');
