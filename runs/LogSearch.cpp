@@ -68,15 +68,15 @@ void LogSearch::cancel() {
 }
 
 void LogSearch::start(std::shared_ptr<platform::ReadOnlyFile> file, const QByteArray& needle,
-                      qint64 from, bool backward) {
+                      qint64 from, qint64 end, bool backward) {
     cancel();
     if (!file || needle.isEmpty() || needle.size() > BlockBytes / 2) {
         Q_EMIT finished(-1);
         return;
     }
     m_running = true;
-    m_worker = std::thread([this, file, needle, from, backward, generation = m_generation] {
-        const qint64 found = search(*file, needle, from, backward, m_stop);
+    m_worker = std::thread([this, file, needle, from, end, backward, generation = m_generation] {
+        const qint64 found = search(*file, needle, from, end, backward, m_stop);
         QMetaObject::invokeMethod(
             this,
             [this, found, generation] {
@@ -90,11 +90,11 @@ void LogSearch::start(std::shared_ptr<platform::ReadOnlyFile> file, const QByteA
 }
 
 qint64 LogSearch::search(const platform::ReadOnlyFile& file, const QByteArray& needle, qint64 from,
-                         bool backward, const std::atomic<bool>& stop) {
+                         qint64 end, bool backward, const std::atomic<bool>& stop) {
     QByteArray folded = needle;
     fold(folded);
     const std::string_view text(folded.constData(), static_cast<size_t>(folded.size()));
-    const qint64 size = file.size();
+    const qint64 size = qMin(file.size(), end);
     from = qBound<qint64>(0, from, size);
     // Matches that start before `from` lie in [0, from + length - 1).
     const qint64 beforeEnd = qMin(size, from + folded.size() - 1);

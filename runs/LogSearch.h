@@ -23,9 +23,10 @@ public:
     ~LogSearch() override;
 
     // Forward: the first match that starts at `from` or after it; backward: the last that
-    // starts before it. Either wraps round the end of the file once. Ends a search under way.
+    // starts before it. Either wraps round once, at `end` or the file's end if that comes
+    // first. Ends a search under way.
     void start(std::shared_ptr<platform::ReadOnlyFile> file, const QByteArray& needle, qint64 from,
-               bool backward);
+               qint64 end, bool backward);
     void cancel();
     bool isRunning() const { return m_running; }
 
@@ -35,7 +36,7 @@ Q_SIGNALS:
 
 private:
     static qint64 search(const platform::ReadOnlyFile& file, const QByteArray& needle, qint64 from,
-                         bool backward, const std::atomic<bool>& stop);
+                         qint64 end, bool backward, const std::atomic<bool>& stop);
 
     std::atomic<bool> m_stop = false;
     std::thread m_worker;

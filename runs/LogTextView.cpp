@@ -14,6 +14,7 @@
 #include <QTextLayout>
 
 #include <climits>
+#include <limits>
 
 using namespace Qt::Literals::StringLiterals;
 using runs::LogPosition;
@@ -476,7 +477,10 @@ void LogTextView::find(bool backward) {
     m_matchStart = m_matchEnd = -1;
     m_matchLength = needle.size();
     m_findBar->setStatus(u"Searching\u2026"_s);
-    m_search->start(m_document->file(), needle, m_document->offsetOf(from), backward);
+    // Once the whole log is indexed, text written to it since is not searched: it is not shown.
+    const qint64 end =
+        m_document->isIndexing() ? std::numeric_limits<qint64>::max() : m_document->indexedBytes();
+    m_search->start(m_document->file(), needle, m_document->offsetOf(from), end, backward);
 }
 
 void LogTextView::searchFinished(qint64 offset) {
