@@ -37,6 +37,25 @@ quint64 lineFeeds(const char* block) {
 #endif
 }
 
+// How many of 256 bytes are line feeds.
+int lineFeedCount(const char* span) {
+#if defined(__SSE2__)
+    const __m128i feed = _mm_set1_epi8('\n');
+    __m128i counts = _mm_setzero_si128(); // at most 16 a lane
+    for (int i = 0; i < 16; ++i) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(span + 16 * i));
+        counts = _mm_sub_epi8(counts, _mm_cmpeq_epi8(bytes, feed));
+    }
+    const __m128i sums = _mm_sad_epu8(counts, _mm_setzero_si128());
+    return _mm_cvtsi128_si32(sums) + _mm_extract_epi16(sums, 4);
+#else
+    int count = 0;
+    for (int i = 0; i < 256; ++i)
+        count += span[i] == '\n' ? 1 : 0;
+    return count;
+#endif
+}
+
 } // namespace
 
 LineIndex::LineIndex() {
@@ -69,13 +88,11 @@ void LineIndex::scan(QByteArrayView bytes) {
     const char* data = bytes.data();
     const qsizetype size = bytes.size();
     Tail& t = m_tail;
-    qsizetype at = 0;
-    // 64 bytes at a time. Most blocks end lines of one piece and no checkpoint; those are
-    // counted without visiting each line, which keeps the scan near the speed of reading.
-    for (; at + 64 <= size; at += 64) {
+    // 64 bytes: lines of one piece that make no checkpoint are counted without visiting each.
+    const auto scanBlock = [this, data, &t](qsizetype at) {
         quint64 mask = lineFeeds(data + at);
         if (mask == 0)
-            continue;
+            return;
         // Lines of more than 64 bytes give one line feed a block: no count needed.
         const int count = (mask & (mask - 1)) == 0 ? 1 : std::popcount(mask);
         const qint64 firstEnd = t.end + at + std::countr_zero(mask);
@@ -86,11 +103,36 @@ void LineIndex::scan(QByteArrayView bytes) {
             t.lines += count;
             t.pieces += count;
             t.lineStart = lastStart;
-            continue;
+            return;
         }
         for (; mask != 0; mask &= mask - 1)
             endLine(data, at + std::countr_zero(mask));
+    };
+    // 256 bytes at a time where possible: most spans end only short lines and make no
+    // checkpoint, which keeps the scan near the speed of reading.
+    qsizetype at = 0;
+    for (; at + 256 <= size; at += 256) {
+        const int count = lineFeedCount(data + at);
+        if (count == 0)
+            continue;
+        const qint64 spanEnd = t.end + at + 256;
+        if (spanEnd - 1 - t.lineStart <= PieceBytes &&
+            t.lines + count - t.latest.line < CheckpointLines &&
+            spanEnd - t.latest.offset < WindowBytes) {
+            int block = 3;
+            quint64 mask = 0;
+            while ((mask = lineFeeds(data + at + 64 * block)) == 0)
+                --block;
+            t.lines += count;
+            t.pieces += count;
+            t.lineStart = t.end + at + 64 * block + 64 - std::countl_zero(mask);
+            continue;
+        }
+        for (int block = 0; block < 4; ++block)
+            scanBlock(at + 64 * block);
     }
+    for (; at + 64 <= size; at += 64)
+        scanBlock(at);
     for (; at < size; ++at) {
         if (data[at] == '\n')
             endLine(data, at);

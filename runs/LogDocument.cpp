@@ -11,7 +11,8 @@ namespace runs {
 namespace {
 
 constexpr qint64 ReadBytes = 1024 * 1024;
-constexpr auto HandOverEvery = std::chrono::milliseconds(40);
+// Often enough for the scroll bar to grow smoothly.
+constexpr auto HandOverEvery = std::chrono::milliseconds(100);
 
 bool continues(char byte) {
     return (static_cast<unsigned char>(byte) & 0xC0) == 0x80;

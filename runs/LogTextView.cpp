@@ -186,9 +186,12 @@ void LogTextView::documentGrew() {
         showMatch();
 }
 
-// The scroll bar counts pieces; its last step shows the last row at the bottom.
+// The scroll bar counts pieces; its last step shows the last row at the bottom. While the log
+// is still being indexed its end moves on, and a row a piece is close enough.
 void LogTextView::updateRange() {
-    m_lastTop = moveRows({m_document->pieceCount() - 1, INT_MAX / 2}, 1 - visibleRows());
+    const qint64 pieces = m_document->pieceCount();
+    m_lastTop = m_document->isIndexing() ? Row{qMax<qint64>(0, pieces - visibleRows()), 0}
+                                         : moveRows({pieces - 1, INT_MAX / 2}, 1 - visibleRows());
     m_piecesPerStep = 1 + m_lastTop.piece / INT_MAX;
     m_syncingBar = true;
     verticalScrollBar()->setRange(0, static_cast<int>(m_lastTop.piece / m_piecesPerStep));
