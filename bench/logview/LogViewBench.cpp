@@ -20,11 +20,11 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <ctime>
 #include <fcntl.h>
 #include <poll.h>
 #include <pty.h>
 #include <signal.h>
-#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -46,10 +46,9 @@ double peakMb(const QString& process = u"self"_s) {
 
 // Processor time of this process so far, user and system, in seconds.
 double cpuSeconds() {
-    rusage usage{};
-    ::getrusage(RUSAGE_SELF, &usage);
-    return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
-           static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+    timespec used{};
+    ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &used);
+    return static_cast<double>(used.tv_sec) + static_cast<double>(used.tv_nsec) / 1e9;
 }
 
 double seconds(const QElapsedTimer& timer) {
