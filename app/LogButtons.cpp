@@ -19,8 +19,8 @@ void frmMain::cmd_view_implog_Click() {
 }
 
 void frmMain::viewLog(const runs::LogRequest& request) {
-    const auto text = runs::readLog(request);
-    if (!text)
+    auto log = runs::openLog(request);
+    if (!log)
         return;
-    openOrCreate(m_logView)->showLog(request.heading, *text, request.path);
+    openOrCreate(m_logView)->showLog(request.heading, std::move(log), request.path);
 }

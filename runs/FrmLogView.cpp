@@ -1,10 +1,10 @@
 #include "runs/FrmLogView.h"
 
 #include "look/Look.h"
-#include "runs/PlainTextLoader.h"
+#include "platform/ReadOnlyFile.h"
+#include "runs/LogTextView.h"
 
 #include <QLineEdit>
-#include <QPlainTextEdit>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -28,21 +28,21 @@ frmLogView::frmLogView() {
     txt_filename->setGeometry(look::twipsRect(4560, 480, 6735, 375));
     look::setTextAreaColours(txt_filename, look::yellow, look::darkBlue);
 
-    txt_logtext = new QPlainTextEdit(this);
+    txt_logtext = new LogTextView(this);
     txt_logtext->setObjectName(u"txt_logtext"_s);
     txt_logtext->setAccessibleName(u"Log text"_s);
     txt_logtext->setGeometry(look::twipsRect(240, 960, 11055, 9855));
-    txt_logtext->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    txt_logtext->setTabChangesFocus(true);
-    m_loader = new PlainTextLoader(txt_logtext);
 
     QWidget::setTabOrder(txt_logtext, txt_filename);
     QWidget::setTabOrder(txt_filename, txt_title);
+    // The window opens with the focus in the log, the first place of its focus order.
+    txt_logtext->setFocus();
 }
 
-void frmLogView::showLog(const QString& heading, const QString& text, const QString& path) {
+void frmLogView::showLog(const QString& heading, std::shared_ptr<platform::ReadOnlyFile> log,
+                         const QString& path) {
     txt_title->setText(heading);
-    m_loader->load(text);
+    txt_logtext->showFile(std::move(log));
     txt_filename->setText(path);
     show();
     raise();

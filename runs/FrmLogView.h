@@ -2,9 +2,14 @@
 
 #include <QWidget>
 
-class PlainTextLoader;
+#include <memory>
+
+class LogTextView;
 class QLineEdit;
-class QPlainTextEdit;
+
+namespace platform {
+class ReadOnlyFile;
+}
 
 // The window that shows a utility's log: a heading, the log's path and its whole text. It is
 // a top-level window of its own, so it stays open when the main window closes.
@@ -14,11 +19,11 @@ public:
     frmLogView();
 
     // Fills the window with a log and brings it to the front.
-    void showLog(const QString& heading, const QString& text, const QString& path);
+    void showLog(const QString& heading, std::shared_ptr<platform::ReadOnlyFile> log,
+                 const QString& path);
 
 private:
     QLineEdit* txt_title = nullptr;
     QLineEdit* txt_filename = nullptr;
-    QPlainTextEdit* txt_logtext = nullptr;
-    PlainTextLoader* m_loader = nullptr;
+    LogTextView* txt_logtext = nullptr;
 };

@@ -1,17 +1,17 @@
 #include "runs/LogView.h"
 
-#include "platform/Files.h"
+#include "platform/ReadOnlyFile.h"
 #include "runs/MessageDisplay.h"
 
 using namespace Qt::Literals::StringLiterals;
 
 namespace runs {
 
-std::optional<QString> readLog(const LogRequest& request) {
-    auto text = platform::readText8Bit(request.path);
-    if (!text)
+std::shared_ptr<platform::ReadOnlyFile> openLog(const LogRequest& request) {
+    auto file = platform::ReadOnlyFile::open(request.path);
+    if (!file)
         ErrorDisplay(u"Log View"_s, request.messageStart + request.path + u" could not be found"_s);
-    return text;
+    return file;
 }
 
 } // namespace runs

@@ -2,7 +2,11 @@
 
 #include <QString>
 
-#include <optional>
+#include <memory>
+
+namespace platform {
+class ReadOnlyFile;
+}
 
 namespace runs {
 
@@ -13,8 +17,8 @@ struct LogRequest {
     QString path;
 };
 
-// The log's whole text. A log that cannot be read (missing, a folder, no permission) is
-// reported to the operator and gives nothing.
-std::optional<QString> readLog(const LogRequest& request);
+// The log, open for reading. A log that cannot be opened (missing, a folder, a pipe, no
+// permission) is reported to the operator and gives nothing.
+std::shared_ptr<platform::ReadOnlyFile> openLog(const LogRequest& request);
 
 } // namespace runs

@@ -1,65 +1,82 @@
-// Each log is measured in a child process of its own, so every peak memory figure starts from a
-// fresh program. The parent writes the logs and prints the table.
+// What the operator waits for when a large log is opened with "VL", beside baselines measured
+// in the same run on the same file: the first screen of `less`, a plain read of the file from
+// the page cache, and the program's own idle event loop. Each log is opened in a child process
+// of its own, so every memory figure starts from a fresh program. The logs are written to a
+// temporary folder that the benchmark creates and removes.
 #include "app/FrmMain.h"
 #include "platform/MessageBox.h"
+#include "platform/ReadOnlyFile.h"
+#include "runs/LogTextView.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QEventLoop>
 #include <QFile>
-#include <QFileInfo>
+#include <QKeyEvent>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
-#include <QScrollBar>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTimer>
 
 #include <cstdio>
+#include <ctime>
+#include <fcntl.h>
+#include <poll.h>
+#include <pty.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-// VmHWM (peak) or VmRSS (now) of this process in MB.
-double memoryMb(const char* field) {
-    QFile status(u"/proc/self/status"_s);
+// VmHWM, the peak resident memory, of a process in MB.
+double peakMb(const QString& process = u"self"_s) {
+    QFile status(u"/proc/%1/status"_s.arg(process));
     if (!status.open(QIODevice::ReadOnly))
         return -1;
-    const QByteArray key = QByteArray(field) + ':';
     for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith(key))
-            return line.mid(key.size()).trimmed().split(' ').first().toDouble() / 1024.0;
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
     }
     return -1;
 }
 
-double seconds(QElapsedTimer& timer) {
-    const double elapsed = static_cast<double>(timer.nsecsElapsed()) / 1e9;
-    timer.restart();
-    return elapsed;
+// Processor time of this process so far, user and system, in seconds.
+double cpuSeconds() {
+    timespec used{};
+    ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &used);
+    return static_cast<double>(used.tv_sec) + static_cast<double>(used.tv_nsec) / 1e9;
 }
 
-// A log as exp writes it: a header, then a line per table, or with feedback on, a line of
-// dots per table as well.
-void writeLog(const QString& path, qint64 bytes, bool dots) {
+double seconds(const QElapsedTimer& timer) {
+    return static_cast<double>(timer.nsecsElapsed()) / 1e9;
+}
+
+const QByteArray FirstLine = "Export: Release 8.1.7.4.1 - Production on Mon Mar 5 10:11:12 2004";
+
+// A log of 80-character lines as exp writes it, or one line of that size (an imp log that
+// copies a damaged dump's header line).
+void writeLog(const QString& path, qint64 bytes, bool oneLine) {
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         qFatal("cannot write %s", qPrintable(path));
-    QByteArray chunk = "Export: Release 8.1.7.4.1 - Production on Mon Mar 5 10:11:12 2004\n\n"
-                       "Connected to: Oracle8i Enterprise Edition Release 8.1.7.4.1\n"
-                       "Export done in WE8ISO8859P1 character set\n"
-                       "About to export the listed users ...\n";
-    qint64 written = 0;
-    for (int table = 0; written < bytes; ++table) {
-        chunk += ". . exporting table                 SALES_HISTORY_" +
-                 QByteArray::number(table).rightJustified(7, '0');
-        if (dots)
-            chunk += '\n' + QByteArray(20000 + (table % 7) * 5000, '.') + '\n';
-        chunk += "      " + QByteArray::number((table * 7919) % 1000000) + " rows exported\n";
-        if (chunk.size() > (1 << 20) || written + chunk.size() >= bytes) {
-            chunk.truncate(qMin<qint64>(chunk.size(), bytes - written));
+    QByteArray chunk = FirstLine + (oneLine ? " " : "\n");
+    for (qint64 row = 0, written = 0; written < bytes; ++row) {
+        if (oneLine)
+            chunk += "IMP-00009 header " + QByteArray::number(row).rightJustified(12, '0') + ' ';
+        else
+            chunk += QByteArray(". . exporting table SALES_" +
+                                QByteArray::number(row).rightJustified(9, '0') + "   " +
+                                QByteArray::number((row * 7919) % 1000000) + " rows exported")
+                         .leftJustified(79, ' ') +
+                     '\n';
+        if (chunk.size() >= (1 << 20) || written + chunk.size() >= bytes) {
+            chunk.truncate(qMin<qint64>(chunk.size(), bytes - written - (oneLine ? 1 : 0)));
+            if (oneLine && written + chunk.size() + 1 >= bytes)
+                chunk += '\n';
             file.write(chunk);
             written += chunk.size();
             chunk.clear();
@@ -67,81 +84,212 @@ void writeLog(const QString& path, qint64 bytes, bool dots) {
     }
 }
 
-QPlainTextEdit* logText() {
+struct Timing {
+    double wall = 0;
+    double cpu = 0;
+};
+
+// Reading the whole file in 1 MB blocks, as warm in the page cache as Tarnhold finds it.
+Timing plainRead(const QString& path) {
+    QByteArray buffer(1 << 20, Qt::Uninitialized);
+    Timing last;
+    for (int round = 0; round < 2; ++round) { // the first round warms the cache
+        const int descriptor = ::open(QFile::encodeName(path).constData(), O_RDONLY);
+        QElapsedTimer timer;
+        timer.start();
+        const double cpu = cpuSeconds();
+        while (::read(descriptor, buffer.data(), buffer.size()) > 0) {
+        }
+        last = {seconds(timer), cpuSeconds() - cpu};
+        ::close(descriptor);
+    }
+    return last;
+}
+
+struct LessFigures {
+    double firstScreen = -1;
+    double peak = -1;
+};
+
+// `less` in a pseudo terminal of 120 x 40: seconds until its first screen shows the log's
+// first words, and its peak memory then.
+LessFigures lessFirstScreen(const QString& path) {
+    const QString less = QStandardPaths::findExecutable(u"less"_s);
+    if (less.isEmpty())
+        return {};
+    winsize size{40, 120, 0, 0};
+    int terminal = -1;
+    QElapsedTimer timer;
+    timer.start();
+    const pid_t child = ::forkpty(&terminal, nullptr, nullptr, &size);
+    if (child == 0) {
+        ::setenv("TERM", "xterm", 1);
+        ::unsetenv("LESSOPEN");
+        ::unsetenv("LESS");
+        ::execl(QFile::encodeName(less).constData(), "less", QFile::encodeName(path).constData(),
+                static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    if (child < 0)
+        return {};
+    LessFigures figures;
+    QByteArray screen;
+    const QByteArray marker = FirstLine.left(40);
+    while (figures.firstScreen < 0 && timer.elapsed() < 60000) {
+        pollfd ready{terminal, POLLIN, 0};
+        if (::poll(&ready, 1, 100) <= 0)
+            continue;
+        char bytes[4096];
+        const ssize_t got = ::read(terminal, bytes, sizeof bytes);
+        if (got <= 0)
+            break;
+        screen.append(bytes, got);
+        if (screen.contains(marker))
+            figures.firstScreen = seconds(timer);
+    }
+    figures.peak = peakMb(QString::number(child));
+    ::kill(child, SIGTERM);
+    ::waitpid(child, nullptr, 0);
+    ::close(terminal);
+    return figures;
+}
+
+LogTextView* logView() {
     for (QWidget* top : QApplication::topLevelWidgets()) {
         if (top->objectName() == u"frmLogView"_s && top->isVisible())
-            return top->findChild<QPlainTextEdit*>(u"txt_logtext"_s);
+            return top->findChild<LogTextView*>(u"txt_logtext"_s);
     }
     return nullptr;
 }
 
-// Runs the event loop until the whole log is in the box; returns the longest time the loop
-// was kept from answering.
-double waitUntilLoaded(QPlainTextEdit* text, qint64 characters) {
-    QEventLoop loop;
-    QTimer tick;
-    QElapsedTimer sinceTick;
+// Stops a clock once a frame is complete: at a zero timer posted from the first paint of the
+// watched widget, which runs after the whole window has been painted.
+class FrameClock : public QObject {
+public:
+    FrameClock(QWidget* watched, const QElapsedTimer& clock) : m_clock(clock) {
+        watched->installEventFilter(this);
+    }
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint && !m_posted) {
+            m_posted = true;
+            QTimer::singleShot(0, this, [this] { seconds = ::seconds(m_clock); });
+        }
+        return QObject::eventFilter(watched, event);
+    }
+    double seconds = -1;
+
+private:
+    const QElapsedTimer& m_clock;
+    bool m_posted = false;
+};
+
+// The longest gap between the ticks of a 1 ms timer while it runs.
+class Heartbeat : public QObject {
+public:
+    Heartbeat() {
+        m_timer.setTimerType(Qt::PreciseTimer);
+        connect(&m_timer, &QTimer::timeout, this, [this] {
+            longest = qMax(longest, ::seconds(m_sinceTick));
+            m_sinceTick.restart();
+        });
+        m_timer.start(1);
+        m_sinceTick.start();
+    }
     double longest = 0;
-    QObject::connect(&tick, &QTimer::timeout, &loop, [&] {
-        longest = qMax(longest, static_cast<double>(sinceTick.nsecsElapsed()) / 1e9);
-        sinceTick.restart();
-        if (text->document()->characterCount() >= characters)
-            loop.quit();
-    });
-    tick.start(1);
-    sinceTick.start();
-    loop.exec();
-    return longest;
+
+private:
+    QTimer m_timer;
+    QElapsedTimer m_sinceTick;
+};
+
+// Runs the event loop, sleeping between events (a busy loop would take a processor from the
+// index thread), and looks at the condition at least every 10 ms.
+void runUntil(const std::function<bool()>& done) {
+    QTimer look;
+    look.start(10);
+    while (!done())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
 }
 
+// In the child: opens the log with the "VL" button and prints the click to the first complete
+// frame, the longest stall with the idle loop's as its baseline, the time until the whole log
+// is indexed, and the peak memory above the program's own.
 int viewOne(int argc, char* argv[]) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    const QString directory = QString::fromLocal8Bit(argv[1]);
-    const QString file = QString::fromLocal8Bit(argv[2]);
-    // An ASCII log: a character per byte, and one more for the document's last block.
-    const qint64 characters = QFileInfo(directory + u'/' + file + u".log"_s).size() + 1;
     platform::MessageBox::setInterceptor([](const platform::MessageBoxRequest& box) {
         qFatal("unexpected box: %s", qPrintable(box.text));
         return QMessageBox::Ok;
     });
-
     frmMain window;
     window.show();
-    QCoreApplication::processEvents();
-    window.findChild<QLineEdit*>(u"txt_directory_e"_s)->setText(directory);
-    window.findChild<QLineEdit*>(u"txt_exportfile"_s)->setText(file);
+    window.findChild<QLineEdit*>(u"txt_directory_e"_s)->setText(QString::fromLocal8Bit(argv[1]));
+    window.findChild<QLineEdit*>(u"txt_exportfile"_s)->setText(QString::fromLocal8Bit(argv[2]));
     auto* button = window.findChild<QPushButton*>(u"cmd_view_explog"_s);
-    const double before = memoryMb("VmHWM");
+    QElapsedTimer settle;
+    settle.start();
+    runUntil([&] { return settle.elapsed() > 300; });
 
-    QElapsedTimer timer;
-    QElapsedTimer total;
-    timer.start();
-    total.start();
-    button->click();
-    const double click = seconds(timer);
-    QCoreApplication::processEvents(); // shows and paints the window
-    const double paint = seconds(timer);
-    QPlainTextEdit* text = logText();
-    if (!text)
-        qFatal("the log window did not open");
-    const double stall = waitUntilLoaded(text, characters);
-    const double full = seconds(total);
+    double idleStall = 0;
+    {
+        Heartbeat idle;
+        QElapsedTimer idleClock;
+        idleClock.start();
+        runUntil([&] { return idleClock.elapsed() > 500; });
+        idleStall = idle.longest;
+    }
 
-    timer.restart();
-    text->verticalScrollBar()->setValue(text->verticalScrollBar()->maximum());
-    QCoreApplication::processEvents();
-    const double toEnd = seconds(timer);
+    const double before = peakMb();
+    auto heartbeat = std::make_unique<Heartbeat>();
+    QElapsedTimer clock;
+    std::unique_ptr<FrameClock> frame;
+    double indexed = -1;
+    double indexedCpu = -1;
+    const double cpuBefore = cpuSeconds();
+    QTimer::singleShot(0, &app, [&] {
+        clock.start();
+        button->click();
+        LogTextView* view = logView();
+        if (!view)
+            qFatal("the log window did not open");
+        frame = std::make_unique<FrameClock>(view->viewport(), clock);
+        const auto done = [&] {
+            indexed = seconds(clock);
+            indexedCpu = cpuSeconds() - cpuBefore;
+        };
+        if (!view->isIndexing())
+            done();
+        QObject::connect(view, &LogTextView::indexed, &app, done);
+    });
+    runUntil([&] { return frame && frame->seconds >= 0 && indexed >= 0; });
+    // A few frames more with the whole log indexed, the end of the log on screen.
+    QKeyEvent end(QEvent::KeyPress, Qt::Key_End, Qt::ControlModifier);
+    QApplication::sendEvent(logView(), &end);
+    QElapsedTimer after;
+    after.start();
+    runUntil([&] { return after.elapsed() > 100; });
 
-    // The same log again: the full window is emptied before the first piece goes in.
-    button->click();
-    const double refill = seconds(timer);
-    waitUntilLoaded(text, characters);
+    const double peak = peakMb() - before;
+    const double stall = heartbeat->longest;
+    heartbeat.reset();
+    logView()->window()->close();
 
-    std::printf("%.3f %.3f %.3f %.3f %.3f %.3f %.0f %.0f %.0f\n", click, paint, stall, full, toEnd,
-                refill, before, memoryMb("VmHWM"), memoryMb("VmRSS"));
-    text->window()->close();
+    // The index build on its own, with the window closed: the thread's rate of work.
+    QElapsedTimer alone;
+    alone.start();
+    const double cpuAlone = cpuSeconds();
+    runs::LogDocument document(platform::ReadOnlyFile::open(
+        QString::fromLocal8Bit(argv[1]) + u'/' + QString::fromLocal8Bit(argv[2]) + u".log"_s));
+    document.startIndexing();
+    runUntil([&] { return !document.isIndexing(); });
+    std::printf("%.4f %.4f %.4f %.4f %.4f %.1f %.4f %.4f\n", frame->seconds, stall, idleStall,
+                indexed, indexedCpu, peak, seconds(alone), cpuSeconds() - cpuAlone);
     return 0;
+}
+
+void row(const char* figure, const QString& ours, const QString& baseline, double ratio) {
+    std::printf("  %-28s %12s   %-34s %7.2f\n", figure, qPrintable(ours), qPrintable(baseline),
+                ratio);
 }
 
 } // namespace
@@ -152,31 +300,70 @@ int main(int argc, char* argv[]) {
 
     QCoreApplication app(argc, argv);
     QTemporaryDir dir;
-    std::printf("%-18s %7s %7s %7s %7s %7s %7s %8s %8s %8s\n", "log", "open", "paint", "stall",
-                "loaded", "to end", "refill", "peak MB", "+peak", "RSS MB");
-    for (const bool dots : {false, true}) {
-        for (const int mb : {1, 10, 100}) {
-            const QString name = u"log%1.dump"_s.arg(mb);
-            writeLog(dir.filePath(name + u".log"_s), qint64(mb) << 20, dots);
-            QProcess child;
-            child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-            child.start(QCoreApplication::applicationFilePath(), {dir.path(), name, u"-"_s});
-            child.waitForFinished(-1);
-            const QList<QByteArray> f = child.readAllStandardOutput().simplified().split(' ');
-            const QString label = u"%1 MB%2"_s.arg(mb).arg(dots ? u", dots"_s : QString());
-            if (child.exitCode() != 0 || f.size() != 9) {
-                std::printf("%s: the child failed\n", qPrintable(label));
-                continue;
-            }
-            std::printf("%-18s %7s %7s %7s %7s %7s %7s %8s %8.0f %8s\n", qPrintable(label),
-                        f[0].constData(), f[1].constData(), f[2].constData(), f[3].constData(),
-                        f[4].constData(), f[5].constData(), f[7].constData(),
-                        f[7].toDouble() - f[6].toDouble(), f[8].constData());
-            QFile::remove(dir.filePath(name + u".log"_s));
+    struct Log {
+        const char* label;
+        qint64 bytes;
+        bool oneLine;
+    };
+    const Log logs[] = {{"100 MB of 80-character lines", qint64(100) << 20, false},
+                        {"1 GB of 80-character lines", qint64(1) << 30, false},
+                        {"10 MB in one line", qint64(10) << 20, true}};
+    QFile load(u"/proc/loadavg"_s);
+    load.open(QIODevice::ReadOnly);
+    std::printf(
+        "log window, opened with \"VL\" (QT_QPA_PLATFORM=%s, load average %s); logs in %s\n",
+        qgetenv("QT_QPA_PLATFORM").constData(), load.readLine().trimmed().constData(),
+        qPrintable(dir.path()));
+    std::printf("  %-28s %12s   %-34s %7s\n", "figure", "Tarnhold", "baseline, same run", "ratio");
+    for (const Log& log : logs) {
+        const QString name = u"bench.dump"_s;
+        const QString path = dir.filePath(name + u".log"_s);
+        writeLog(path, log.bytes, log.oneLine);
+        const Timing read = plainRead(path);
+        const LessFigures less = lessFirstScreen(path);
+
+        QProcess child;
+        child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        child.start(QCoreApplication::applicationFilePath(), {dir.path(), name, u"-"_s});
+        child.waitForFinished(-1);
+        const QList<QByteArray> f = child.readAllStandardOutput().simplified().split(' ');
+        std::printf("%s\n", log.label);
+        if (child.exitCode() != 0 || f.size() != 8) {
+            std::printf("  the child failed\n");
+            QFile::remove(path);
+            continue;
         }
+        const double frame = f[0].toDouble(), stall = f[1].toDouble(), idle = f[2].toDouble(),
+                     indexed = f[3].toDouble(), indexedCpu = f[4].toDouble(),
+                     peak = f[5].toDouble(), alone = f[6].toDouble(), aloneCpu = f[7].toDouble();
+        const auto ms = [](double s) { return u"%1 ms"_s.arg(s * 1000, 0, 'f', 1); };
+        if (less.firstScreen >= 0) {
+            row("click to first full frame", ms(frame),
+                u"less, first screen "_s + ms(less.firstScreen), frame / less.firstScreen);
+            row("peak memory above own", u"%1 MB"_s.arg(peak, 0, 'f', 1),
+                u"less, whole process %1 MB"_s.arg(less.peak, 0, 'f', 1), peak / less.peak);
+        } else {
+            std::printf("  less is not installed: no baseline for the first frame and memory\n");
+            row("click to first full frame", ms(frame), u"-"_s, 0);
+        }
+        row("longest stall, click incl.", ms(stall), u"idle event loop "_s + ms(idle),
+            stall / idle);
+        row("whole log indexed", ms(indexed),
+            u"plain read "_s + ms(read.wall) +
+                u" (%1 MB/s)"_s.arg(double(log.bytes >> 20) / read.wall, 0, 'f', 0),
+            indexed / read.wall);
+        row("processor time to index", ms(indexedCpu), u"plain read "_s + ms(read.cpu),
+            indexedCpu / read.cpu);
+        row("index build alone", ms(alone), u"plain read "_s + ms(read.wall), alone / read.wall);
+        row("index build alone, processor", ms(aloneCpu), u"plain read "_s + ms(read.cpu),
+            aloneCpu / read.cpu);
+        QFile::remove(path);
     }
-    std::printf("seconds: open = the button press, paint = first paint after it, stall = longest "
-                "time the event loop was kept busy while loading, loaded = press until the whole "
-                "log is in the window, refill = pressing again with the window full\n");
+    std::printf(
+        "stall: longest gap of a 1 ms timer from before the click until the whole log is "
+        "indexed and its end shown; processor time: user and system, the whole program from the "
+        "click; index build alone: the line index of the same file with no window; memory: the "
+        "peak (VmHWM) at the end less the peak before the click; less: its "
+        "peak at the first screen\n");
     return 0;
 }

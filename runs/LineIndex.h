@@ -1,0 +1,73 @@
+#pragma once
+
+#include <QByteArrayView>
+#include <QList>
+
+namespace runs {
+
+// Where a line starts, counted in bytes, lines and display pieces from the start of the log.
+struct LineCheckpoint {
+    qint64 offset = 0;
+    qint64 line = 0;
+    qint64 piece = 0;
+};
+
+// A sparse index of a log's lines: a checkpoint every few dozen lines, or at the first line
+// start past a window of bytes, so a gigabyte costs a few megabytes and any line is found by
+// reading one window. Lines end at a line feed; a carriage return before it belongs to the
+// line end, not the text. After the last line feed there is always one more line, possibly
+// empty. A line's text is shown in pieces of at most PieceBytes bytes, at least one per line.
+class LineIndex {
+public:
+    static constexpr qint64 PieceBytes = 4096;
+    static constexpr qint64 CheckpointLines = 64;
+    static constexpr qint64 WindowBytes = 64 * 1024;
+
+    static constexpr qint64 piecesOf(qint64 textBytes) {
+        return textBytes <= PieceBytes ? 1 : (textBytes + PieceBytes - 1) / PieceBytes;
+    }
+
+    // What a scan knows beyond its latest checkpoint.
+    struct Tail {
+        qint64 end = 0;       // bytes scanned
+        qint64 lineStart = 0; // start of the line still open at the end
+        qint64 lines = 0;     // lines ended by a line feed
+        qint64 pieces = 0;    // pieces of those lines
+        bool endsInCarriageReturn = false;
+        LineCheckpoint latest;
+    };
+
+    // What a scan on another thread hands over: its new checkpoints and its tail.
+    struct Batch {
+        QList<LineCheckpoint> checkpoints;
+        Tail tail;
+    };
+
+    LineIndex();
+    // A scan that goes on from where an index stands and holds only what it adds to it.
+    static LineIndex continuing(const Tail& tail);
+
+    // Indexes the bytes that follow the ones scanned so far.
+    void scan(QByteArrayView bytes);
+    Batch takeBatch();
+    void absorb(const Batch& batch);
+
+    const Tail& tail() const { return m_tail; }
+    qint64 end() const { return m_tail.end; }
+    qint64 lineCount() const { return m_tail.lines + 1; }
+    qint64 pieceCount() const { return m_tail.pieces + piecesOf(m_tail.end - m_tail.lineStart); }
+
+    // A segment runs from one checkpoint to the next, or to the end for the last.
+    qsizetype segmentCount() const { return m_checkpoints.size(); }
+    const LineCheckpoint& checkpoint(qsizetype segment) const { return m_checkpoints[segment]; }
+    qsizetype segmentOfPiece(qint64 piece) const;
+    qsizetype segmentOfOffset(qint64 offset) const;
+
+private:
+    void endLine(const char* data, qsizetype at);
+
+    QList<LineCheckpoint> m_checkpoints;
+    Tail m_tail;
+};
+
+} // namespace runs

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QByteArray>
+#include <QObject>
+
+#include <atomic>
+#include <memory>
+#include <thread>
+
+namespace platform {
+class ReadOnlyFile;
+}
+
+namespace runs {
+
+// Looks for a text in a whole log on a thread of its own, so a gigabyte is searched while the
+// window answers. Letters A to Z match in either case; other bytes match exactly. Matches do
+// not cross line ends, as the text has none.
+class LogSearch : public QObject {
+    Q_OBJECT
+public:
+    explicit LogSearch(QObject* parent = nullptr);
+    ~LogSearch() override;
+
+    // Forward: the first match that starts at `from` or after it; backward: the last that
+    // starts before it. Either wraps round once, at `end` or the file's end if that comes
+    // first. Ends a search under way.
+    void start(std::shared_ptr<platform::ReadOnlyFile> file, const QByteArray& needle, qint64 from,
+               qint64 end, bool backward);
+    void cancel();
+    bool isRunning() const { return m_running; }
+
+Q_SIGNALS:
+    // The match's first byte, or -1 when there is none.
+    void finished(qint64 offset);
+
+private:
+    static qint64 search(const platform::ReadOnlyFile& file, const QByteArray& needle, qint64 from,
+                         qint64 end, bool backward, const std::atomic<bool>& stop);
+
+    std::atomic<bool> m_stop = false;
+    std::thread m_worker;
+    bool m_running = false;
+    quint64 m_generation = 0;
+};
+
+} // namespace runs
