@@ -3,6 +3,7 @@
 #include "app/FrmMain.h"
 #include "dialogs/FrmORAParams.h"
 #include "runs/FrmLogView.h"
+#include "runs/UtilityConsole.h"
 #include "support/WindowTest.h"
 
 #include <QAbstractButton>
@@ -22,6 +23,8 @@ std::unique_ptr<QWidget> createWindow(const QString& name) {
         return std::make_unique<frmORAParams>();
     if (name == u"frmLogView"_s)
         return std::make_unique<frmLogView>();
+    if (name == u"UtilityConsole"_s)
+        return std::make_unique<UtilityConsole>();
     return std::make_unique<frmMain>();
 }
 
@@ -60,12 +63,16 @@ void TestAccessibility::cleanup() {
 
 void TestAccessibility::everyControlNamed_data() {
     QTest::addColumn<QString>("window");
-    for (const QString& window : {u"frmMain"_s, u"frmORAParams"_s, u"frmLogView"_s})
-        QTest::newRow(qPrintable(window)) << window;
+    QTest::addColumn<int>("atLeast");
+    QTest::newRow("frmMain") << u"frmMain"_s << 50;
+    QTest::newRow("frmORAParams") << u"frmORAParams"_s << 10;
+    QTest::newRow("frmLogView") << u"frmLogView"_s << 3;
+    QTest::newRow("UtilityConsole") << u"UtilityConsole"_s << 1;
 }
 
 void TestAccessibility::everyControlNamed() {
     QFETCH(QString, window);
+    QFETCH(int, atLeast);
     const std::unique_ptr<QWidget> form = createWindow(window);
     QStringList unnamed;
     int controls = 0;
@@ -77,7 +84,7 @@ void TestAccessibility::everyControlNamed() {
             unnamed.append(widget->objectName() + u'/' +
                            QLatin1StringView(widget->metaObject()->className()));
     }
-    QVERIFY(controls >= 3);
+    QVERIFY(controls >= atLeast);
     QVERIFY2(unnamed.isEmpty(), qPrintable(u"unnamed: "_s + unnamed.join(u", "_s)));
 }
 
@@ -97,6 +104,7 @@ void TestAccessibility::names_data() {
     QTest::newRow("free variable") << u"frmORAParams"_s << u"txt_name_3"_s << u"Variable 4 name"_s;
     QTest::newRow("Set") << u"frmORAParams"_s << u"cmd_set_1"_s << u"Set ORA_HOME"_s;
     QTest::newRow("log") << u"frmLogView"_s << u"txt_logtext"_s << u"Log text"_s;
+    QTest::newRow("console") << u"UtilityConsole"_s << u"txt_console"_s << u"Utility output"_s;
 }
 
 void TestAccessibility::names() {
