@@ -4,6 +4,7 @@
 // the run to its last frame), and the peak memory above the program's own. The floor is cat of
 // the same file into a pipe that nobody shows; a second baseline is cat into a bare
 // pseudo-terminal that nobody shows, the terminal's own cost. Both are measured in the same run.
+#include "bench/PeakMemory.h"
 #include "platform/ConsoleProcess.h"
 #include "platform/Process.h"
 #include "runs/ConsoleView.h"
@@ -29,17 +30,6 @@ extern char** environ;
 namespace {
 
 const char* const Cat = "/bin/cat";
-
-double peakMb() {
-    QFile status(u"/proc/self/status"_s);
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
-    }
-    return -1;
-}
 
 void writeOutput(const QString& path, qint64 megabytes) {
     QFile file(path);

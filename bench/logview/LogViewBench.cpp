@@ -4,6 +4,7 @@
 // of its own, so every memory figure starts from a fresh program. The logs are written to a
 // temporary folder that the benchmark creates and removes.
 #include "app/FrmMain.h"
+#include "bench/PeakMemory.h"
 #include "platform/MessageBox.h"
 #include "platform/ReadOnlyFile.h"
 #include "runs/LogTextView.h"
@@ -31,18 +32,6 @@
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
-
-// VmHWM, the peak resident memory, of a process in MB.
-double peakMb(const QString& process = u"self"_s) {
-    QFile status(u"/proc/%1/status"_s.arg(process));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
-    }
-    return -1;
-}
 
 // Processor time of this process so far, user and system, in seconds.
 double cpuSeconds() {
