@@ -367,7 +367,8 @@ std::string describeRefusedArguments(const std::vector<std::string>& rawArgs) {
         text +=
             ' ' + (equalsIgnoreCase(piece.substr(0, 7), "userid=") ? maskConnection(piece) : piece);
     }
-    return text;
+    // An empty connection alone would make a refusal that shows nothing.
+    return text.empty() ? "(none)" : text;
 }
 
 std::string maskConnection(std::string_view connection) {

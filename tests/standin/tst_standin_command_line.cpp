@@ -280,6 +280,7 @@ void CommandLineTest::refusedArgumentsHideThePassword_data() {
     QTest::newRow("connection repeated as userid=")
         << QStringList{u"a/b@C"_s, u"USERID=scott/tiger@DEMO"_s} << u"tiger"_s
         << u"USERID=scott/********@DEMO"_s;
+    QTest::newRow("empty connection alone") << QStringList{QString()} << u"tiger"_s << u"(none)"_s;
 }
 
 void CommandLineTest::refusedArgumentsHideThePassword() {
