@@ -10,7 +10,7 @@ namespace runs {
 
 namespace {
 
-constexpr qint64 ReadBytes = 1024 * 1024;
+constexpr qint64 ReadBytes = 256 * 1024;
 // Often enough for the scroll bar to grow smoothly.
 constexpr auto HandOverEvery = std::chrono::milliseconds(100);
 
