@@ -9,7 +9,7 @@
 #include "platform/Clock.h"
 #include "platform/Separator.h"
 #include "runs/ToolRun.h"
-#include "runs/UtilityConsole.h"
+#include "runs/console/UtilityConsole.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -6,7 +6,6 @@
 #include <QWidget>
 
 class FieldLineEdit;
-class frmLogView;
 class frmORAParams;
 class QCheckBox;
 class QComboBox;
@@ -15,10 +14,15 @@ class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
-class UtilityConsole;
 
 namespace runs {
 struct LogRequest;
+}
+namespace runs::console {
+class UtilityConsole;
+}
+namespace runs::logview {
+class frmLogView;
 }
 
 // The main window: the export panel on the left, the import panel on the right, the run,
@@ -72,10 +76,10 @@ private:
     void writeBack(QLineEdit* field, const QString& text);
 
     QChar m_separator;
-    QPointer<frmLogView> m_logView;
+    QPointer<runs::logview::frmLogView> m_logView;
     QPointer<frmORAParams> m_oraParams;
-    QPointer<UtilityConsole> m_exportConsole;
-    QPointer<UtilityConsole> m_importConsole;
+    QPointer<runs::console::UtilityConsole> m_exportConsole;
+    QPointer<runs::console::UtilityConsole> m_importConsole;
 
     // The controls, under the names the operator's manual and the tests use.
     QFrame* Shape1 = nullptr;

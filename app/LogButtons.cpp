@@ -3,7 +3,7 @@
 #include "app/FrmMain.h"
 #include "app/SecondaryWindow.h"
 #include "commands/CommandPieces.h"
-#include "runs/FrmLogView.h"
+#include "runs/logview/FrmLogView.h"
 #include "runs/LogView.h"
 
 using namespace Qt::Literals::StringLiterals;

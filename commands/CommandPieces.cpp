@@ -36,8 +36,8 @@ QString switchPiece(const char* keyword, bool on) {
 
 namespace {
 
-// Upper case as the 8-bit text of the original fields knows it: only a to z change. Unicode's
-// upper case would turn a long s, a dotless i or an "st" ligature into a keyword's letters.
+// Only a to z are upper-cased for the comparison. Unicode's upper case would turn a long s, a
+// dotless i or an "st" ligature into a keyword's letters, and let a look-alike pass as one.
 QString asciiUpper(const QString& text) {
     QString upper = text;
     for (QChar& c : upper) {

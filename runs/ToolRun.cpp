@@ -6,8 +6,8 @@
 #include "platform/MessageBox.h"
 #include "platform/Process.h"
 #include "runs/BusyScope.h"
-#include "runs/UtilityConsole.h"
 #include "runs/UtilityLaunch.h"
+#include "runs/console/UtilityConsole.h"
 
 #include <QAbstractButton>
 #include <QFile>
@@ -46,14 +46,14 @@ void runTool(const ToolRunPanel& panel, QChar separator) {
     const UtilityCommand command = utilityCommand(
         platform::environmentBytes(u"ORA_HOME"_s).value_or(QByteArray()), commandLine, separator);
     const auto started = platform::ConsoleProcess::start(command.program, command.arguments,
-                                                         UtilityConsole::InitialSize);
+                                                         console::UtilityConsole::InitialSize);
     if (!started.process) {
         reportFailure(started, panel.notFoundMessage);
         return;
     }
-    QPointer<UtilityConsole>& console = *panel.console;
+    QPointer<console::UtilityConsole>& console = *panel.console;
     if (!console || !console->isVisible())
-        console = new UtilityConsole;
+        console = new console::UtilityConsole;
     console->attach(started.process.get(), QFile::decodeName(command.program),
                     utilityName(commandLine));
 

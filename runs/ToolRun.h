@@ -8,9 +8,12 @@
 class QAbstractButton;
 class QLineEdit;
 class QPlainTextEdit;
-class UtilityConsole;
 
 namespace runs {
+
+namespace console {
+class UtilityConsole;
+}
 
 // What differs between the export run and the import run.
 struct ToolRunPanel {
@@ -21,7 +24,8 @@ struct ToolRunPanel {
     QLineEdit* dumpFile = nullptr;
     QAbstractButton* logButton = nullptr;
     QString notFoundMessage;
-    QPointer<UtilityConsole>* console = nullptr; // the panel's console, reused run after run
+    QPointer<console::UtilityConsole>* console =
+        nullptr; // the panel's console, reused run after run
 };
 
 // One press of "Export Now" or "Import Now": check, build, show the line, start the utility

@@ -2,8 +2,8 @@
 // labels' texts.
 #include "app/FrmMain.h"
 #include "dialogs/FrmORAParams.h"
-#include "runs/FrmLogView.h"
-#include "runs/UtilityConsole.h"
+#include "runs/console/UtilityConsole.h"
+#include "runs/logview/FrmLogView.h"
 #include "support/WindowTest.h"
 
 #include <QAbstractButton>
@@ -22,9 +22,9 @@ std::unique_ptr<QWidget> createWindow(const QString& name) {
     if (name == u"frmORAParams"_s)
         return std::make_unique<frmORAParams>();
     if (name == u"frmLogView"_s)
-        return std::make_unique<frmLogView>();
+        return std::make_unique<runs::logview::frmLogView>();
     if (name == u"UtilityConsole"_s)
-        return std::make_unique<UtilityConsole>();
+        return std::make_unique<runs::console::UtilityConsole>();
     return std::make_unique<frmMain>();
 }
 

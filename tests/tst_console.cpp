@@ -2,9 +2,9 @@
 // utility, closing it during a run, and its reuse from run to run.
 #include "app/FrmMain.h"
 #include "platform/ConsoleProcess.h"
-#include "runs/ConsoleView.h"
-#include "runs/UtilityConsole.h"
 #include "runs/UtilityLaunch.h"
+#include "runs/console/ConsoleView.h"
+#include "runs/console/UtilityConsole.h"
 #include "support/ConsoleOperator.h"
 #include "support/EnvironmentGuard.h"
 #include "support/MessageRecorder.h"
@@ -23,6 +23,7 @@
 #include <sys/stat.h>
 
 using namespace Qt::Literals::StringLiterals;
+using namespace runs::console;
 using namespace std::chrono_literals;
 
 namespace {

@@ -3,9 +3,9 @@
 // scrolling, logs that change while shown, Find, and the line index behind it.
 #include "app/FrmMain.h"
 #include "platform/ReadOnlyFile.h"
-#include "runs/FrmLogView.h"
-#include "runs/LogDocument.h"
-#include "runs/LogTextView.h"
+#include "runs/logview/FrmLogView.h"
+#include "runs/logview/LogDocument.h"
+#include "runs/logview/LogTextView.h"
 #include "support/MessageRecorder.h"
 #include "support/WindowTest.h"
 
@@ -20,7 +20,7 @@
 #include <QTemporaryDir>
 
 using namespace Qt::Literals::StringLiterals;
-using runs::LineIndex;
+using namespace runs::logview;
 
 namespace {
 
@@ -41,7 +41,7 @@ const Panel& panelNamed(const QString& name) {
 // most of it is indexed by the background thread.
 QByteArray largeLog(const QByteArray& table) {
     QByteArray content;
-    for (int i = 0; content.size() < 3 * runs::LogDocument::FirstBytes; ++i)
+    for (int i = 0; content.size() < 3 * LogDocument::FirstBytes; ++i)
         content += ". . exporting table " + table + QByteArray::number(i) + "   " +
                    QByteArray::number(i * 7) + " rows exported\r\n";
     return content;
@@ -666,7 +666,7 @@ void TestLogView::finds() {
     QFETCH(QString, found);
     QFETCH(QString, status);
     QByteArray content = "first line\n. . ERROR 1 early\n";
-    for (int i = 0; content.size() < 2 * runs::LogDocument::FirstBytes; ++i)
+    for (int i = 0; content.size() < 2 * LogDocument::FirstBytes; ++i)
         content += "ok line " + QByteArray::number(i) + '\n';
     content += "Error 2 later\n";
     content += QByteArray(2 * LineIndex::PieceBytes - 3, 'x') + "error 3 in a long line\nlast\n";
@@ -718,7 +718,7 @@ void TestLogView::indexMatchesSplit_data() {
         << generated(3, 900'000, 3 * LineIndex::WindowBytes);
     QTest::newRow("one line over many windows") << QByteArray(5 * LineIndex::WindowBytes + 7, 'x');
     QTest::newRow("CR LF across the first read")
-        << QByteArray(runs::LogDocument::FirstBytes - 1, 'x') + "\r\n" + window + "\r\nend";
+        << QByteArray(LogDocument::FirstBytes - 1, 'x') + "\r\n" + window + "\r\nend";
     QTest::newRow("pieces exactly full") << QByteArray(LineIndex::PieceBytes, 'p') + "\r\n" +
                                                 QByteArray(2 * LineIndex::PieceBytes, 'q') + "\n";
 }
@@ -728,7 +728,7 @@ void TestLogView::indexMatchesSplit() {
     QTemporaryDir dir;
     const QString path = dir.filePath(u"x.log"_s);
     writeFile(path, content);
-    runs::LogDocument document(platform::ReadOnlyFile::open(path));
+    LogDocument document(platform::ReadOnlyFile::open(path));
     document.startIndexing();
     QTRY_VERIFY(!document.isIndexing());
 
@@ -741,7 +741,7 @@ void TestLogView::indexMatchesSplit() {
         const qint64 next = start + line.size() + (number + 1 < lines.size() ? 1 : 0);
         if (number + 1 < lines.size() && line.endsWith('\r'))
             line.chop(1);
-        const runs::LogLine found = document.lineOfOffset(start);
+        const LogLine found = document.lineOfOffset(start);
         QCOMPARE(found.number, number);
         QCOMPARE(found.start, start);
         QCOMPARE(found.textEnd, start + line.size());
@@ -750,7 +750,7 @@ void TestLogView::indexMatchesSplit() {
         QCOMPARE(found.pieces, LineIndex::piecesOf(line.size()));
         QByteArray joined;
         for (qint64 i = 0; i < found.pieces; ++i) {
-            const runs::LogPiece part = document.piece(piece + i);
+            const LogPiece part = document.piece(piece + i);
             QCOMPARE(part.firstOfLine, i == 0);
             QCOMPARE(part.lastOfLine, i == found.pieces - 1);
             QCOMPARE(document.lineOfPiece(piece + i).number, number);

@@ -7,8 +7,8 @@
 #include "bench/PeakMemory.h"
 #include "platform/ConsoleProcess.h"
 #include "platform/Process.h"
-#include "runs/ConsoleView.h"
-#include "runs/UtilityConsole.h"
+#include "runs/console/ConsoleView.h"
+#include "runs/console/UtilityConsole.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -24,6 +24,7 @@
 #include <unistd.h>
 
 using namespace Qt::Literals::StringLiterals;
+using namespace runs::console;
 
 extern char** environ;
 

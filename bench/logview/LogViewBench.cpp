@@ -7,7 +7,7 @@
 #include "bench/PeakMemory.h"
 #include "platform/MessageBox.h"
 #include "platform/ReadOnlyFile.h"
-#include "runs/LogTextView.h"
+#include "runs/logview/LogTextView.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -30,6 +30,7 @@
 #include <unistd.h>
 
 using namespace Qt::Literals::StringLiterals;
+using namespace runs::logview;
 
 namespace {
 
@@ -267,7 +268,7 @@ int viewOne(int argc, char* argv[]) {
     QElapsedTimer alone;
     alone.start();
     const double cpuAlone = cpuSeconds();
-    runs::LogDocument document(platform::ReadOnlyFile::open(
+    runs::logview::LogDocument document(platform::ReadOnlyFile::open(
         QString::fromLocal8Bit(argv[1]) + u'/' + QString::fromLocal8Bit(argv[2]) + u".log"_s));
     document.startIndexing();
     runUntil([&] { return !document.isIndexing(); });

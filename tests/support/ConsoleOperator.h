@@ -1,7 +1,10 @@
 #pragma once
 
-#include "runs/ConsoleView.h"
-#include "runs/UtilityConsole.h"
+#include "runs/console/ConsoleView.h"
+#include "runs/console/UtilityConsole.h"
+
+using runs::console::ConsoleView;
+using runs::console::UtilityConsole;
 #include "support/WindowTest.h"
 
 #include <QElapsedTimer>

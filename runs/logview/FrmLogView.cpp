@@ -1,12 +1,14 @@
-#include "runs/FrmLogView.h"
+#include "runs/logview/FrmLogView.h"
 
 #include "look/Look.h"
 #include "platform/ReadOnlyFile.h"
-#include "runs/LogTextView.h"
+#include "runs/logview/LogTextView.h"
 
 #include <QLineEdit>
 
 using namespace Qt::Literals::StringLiterals;
+
+namespace runs::logview {
 
 frmLogView::frmLogView() {
     setObjectName(u"frmLogView"_s);
@@ -48,3 +50,5 @@ void frmLogView::showLog(const QString& heading, std::shared_ptr<platform::ReadO
     raise();
     activateWindow();
 }
+
+} // namespace runs::logview

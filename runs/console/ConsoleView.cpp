@@ -1,7 +1,7 @@
-#include "runs/ConsoleView.h"
+#include "runs/console/ConsoleView.h"
 
-#include "runs/TerminalKeys.h"
-#include "runs/TerminalScreen.h"
+#include "runs/console/TerminalKeys.h"
+#include "runs/console/TerminalScreen.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -11,6 +11,8 @@
 #include <QTextBlock>
 
 using namespace Qt::Literals::StringLiterals;
+
+namespace runs::console {
 
 namespace {
 
@@ -47,7 +49,7 @@ ConsoleView::ConsoleView(QWidget* parent) : QPlainTextEdit(parent) {
     setFocusPolicy(Qt::StrongFocus);
 }
 
-void ConsoleView::showScreen(const runs::TerminalScreen& screen) {
+void ConsoleView::showScreen(const TerminalScreen& screen) {
     m_screen = &screen;
     const qint64 fresh = screen.endedCount() - m_end;
     if (fresh > FloodLines || m_first < screen.firstKept()) {
@@ -176,7 +178,7 @@ void ConsoleView::keyPressEvent(QKeyEvent* event) {
         }
         return;
     }
-    const QByteArray keys = runs::terminalBytes(event->key(), event->modifiers(), event->text());
+    const QByteArray keys = terminalBytes(event->key(), event->modifiers(), event->text());
     if (!keys.isEmpty()) {
         if (m_acceptsKeys)
             Q_EMIT typed(keys);
@@ -195,3 +197,5 @@ bool ConsoleView::focusNextPrevChild(bool /*next*/) {
     // Tab belongs to the utility, as in any terminal.
     return false;
 }
+
+} // namespace runs::console

@@ -3,11 +3,11 @@
 #include <QByteArray>
 #include <QString>
 
-namespace runs {
+namespace runs::console {
 
 // The bytes a terminal sends for a key: Return is a carriage return, Backspace is DEL, a
 // control letter is its control character, a printable key is its text in the locale's
 // encoding. Keys a plain terminal has no byte for give nothing.
 QByteArray terminalBytes(int key, Qt::KeyboardModifiers modifiers, const QString& text);
 
-} // namespace runs
+} // namespace runs::console

@@ -1,4 +1,4 @@
-#include "runs/LogDocument.h"
+#include "runs/logview/LogDocument.h"
 
 #include "platform/ReadOnlyFile.h"
 
@@ -6,7 +6,7 @@
 
 #include <chrono>
 
-namespace runs {
+namespace runs::logview {
 
 namespace {
 
@@ -213,4 +213,4 @@ LogPosition LogDocument::positionAt(qint64 offset) const {
     return {at.number, QString::fromLocal8Bit(bytes(at.start, qMax(at.start, offset))).size()};
 }
 
-} // namespace runs
+} // namespace runs::logview

@@ -1,4 +1,4 @@
-#include "runs/LogFindBar.h"
+#include "runs/logview/LogFindBar.h"
 
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -7,6 +7,8 @@
 #include <QToolButton>
 
 using namespace Qt::Literals::StringLiterals;
+
+namespace runs::logview {
 
 namespace {
 
@@ -87,3 +89,5 @@ bool LogFindBar::eventFilter(QObject* watched, QEvent* event) {
     }
     return QFrame::eventFilter(watched, event);
 }
+
+} // namespace runs::logview

@@ -5,6 +5,8 @@
 class QLabel;
 class QLineEdit;
 
+namespace runs::logview {
+
 // The bar that Ctrl+F opens over the log: a text to look for, next and previous, and what the
 // search found. Enter looks further down, Shift+Enter further up, Escape closes the bar.
 class LogFindBar : public QFrame {
@@ -27,3 +29,5 @@ private:
     QLineEdit* m_text;
     QLabel* m_status;
 };
+
+} // namespace runs::logview

@@ -3,7 +3,7 @@
 #include <QByteArrayView>
 #include <QList>
 
-namespace runs {
+namespace runs::logview {
 
 // Where a line starts, counted in bytes, lines and display pieces from the start of the log.
 struct LineCheckpoint {
@@ -70,4 +70,4 @@ private:
     Tail m_tail;
 };
 
-} // namespace runs
+} // namespace runs::logview

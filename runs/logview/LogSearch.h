@@ -11,7 +11,7 @@ namespace platform {
 class ReadOnlyFile;
 }
 
-namespace runs {
+namespace runs::logview {
 
 // Looks for a text in a whole log on a thread of its own, so a gigabyte is searched while the
 // window answers. Letters A to Z match in either case; other bytes match exactly. Matches do
@@ -44,4 +44,4 @@ private:
     quint64 m_generation = 0;
 };
 
-} // namespace runs
+} // namespace runs::logview

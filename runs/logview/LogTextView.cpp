@@ -1,9 +1,9 @@
-#include "runs/LogTextView.h"
+#include "runs/logview/LogTextView.h"
 
 #include "platform/MessageBox.h"
 #include "platform/ReadOnlyFile.h"
-#include "runs/LogFindBar.h"
-#include "runs/LogSearch.h"
+#include "runs/logview/LogFindBar.h"
+#include "runs/logview/LogSearch.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -17,7 +17,8 @@
 #include <limits>
 
 using namespace Qt::Literals::StringLiterals;
-using runs::LogPosition;
+
+namespace runs::logview {
 
 namespace {
 
@@ -31,8 +32,8 @@ constexpr int IndexAnywayMs = 200;
 } // namespace
 
 LogTextView::LogTextView(QWidget* parent)
-    : QAbstractScrollArea(parent), m_document(std::make_unique<runs::LogDocument>()),
-      m_search(new runs::LogSearch(this)), m_findBar(new LogFindBar(this)) {
+    : QAbstractScrollArea(parent), m_document(std::make_unique<LogDocument>()),
+      m_search(new LogSearch(this)), m_findBar(new LogFindBar(this)) {
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setFocusPolicy(Qt::StrongFocus);
@@ -42,7 +43,7 @@ LogTextView::LogTextView(QWidget* parent)
     viewport()->setCursor(Qt::IBeamCursor);
     m_dragTimer.setInterval(DragScrollMs);
     connect(&m_dragTimer, &QTimer::timeout, this, &LogTextView::dragScroll);
-    connect(m_search, &runs::LogSearch::finished, this, &LogTextView::searchFinished);
+    connect(m_search, &LogSearch::finished, this, &LogTextView::searchFinished);
     connect(m_findBar, &LogFindBar::findRequested, this, &LogTextView::find);
     connect(m_findBar, &LogFindBar::closed, this, [this] {
         m_search->cancel();
@@ -57,13 +58,13 @@ void LogTextView::showFile(std::shared_ptr<platform::ReadOnlyFile> file) {
     m_search->cancel();
     m_findBar->setStatus({});
     m_matchStart = m_matchEnd = -1;
-    m_document = std::make_unique<runs::LogDocument>(std::move(file));
-    connect(m_document.get(), &runs::LogDocument::grown, this, &LogTextView::documentGrew);
-    connect(m_document.get(), &runs::LogDocument::indexed, this, &LogTextView::indexed);
+    m_document = std::make_unique<LogDocument>(std::move(file));
+    connect(m_document.get(), &LogDocument::grown, this, &LogTextView::documentGrew);
+    connect(m_document.get(), &LogDocument::indexed, this, &LogTextView::indexed);
     // The thread starts once the first screen is painted, so it does not compete with it for a
     // processor; a window that is not painted soon starts it anyway.
     m_indexAfterPaint = true;
-    QTimer::singleShot(IndexAnywayMs, m_document.get(), &runs::LogDocument::startIndexing);
+    QTimer::singleShot(IndexAnywayMs, m_document.get(), &LogDocument::startIndexing);
     m_layouts.clear();
     m_anchor = m_caret = {};
     m_desiredX = -1;
@@ -83,7 +84,7 @@ int LogTextView::visibleRows() const {
 }
 
 std::shared_ptr<QTextLayout> LogTextView::layoutOf(qint64 number) const {
-    const runs::LogPiece piece = m_document->piece(number);
+    const LogPiece piece = m_document->piece(number);
     const auto kept = m_layouts.constFind(number);
     if (kept != m_layouts.cend() && kept->start == piece.start && kept->end == piece.end)
         return kept->layout;
@@ -260,7 +261,7 @@ void LogTextView::changeEvent(QEvent* event) {
 void LogTextView::paintEvent(QPaintEvent* event) {
     if (m_indexAfterPaint) {
         m_indexAfterPaint = false;
-        QTimer::singleShot(0, m_document.get(), &runs::LogDocument::startIndexing);
+        QTimer::singleShot(0, m_document.get(), &LogDocument::startIndexing);
     }
     QPainter painter(viewport());
     painter.setPen(palette().color(QPalette::Text));
@@ -377,7 +378,7 @@ void LogTextView::keyPressEvent(QKeyEvent* event) {
         ensureCaretVisible();
     };
     const auto lineEnd = [this](bool end) {
-        const runs::LogLine line = m_document->lineOfPiece(m_caret.piece);
+        const LogLine line = m_document->lineOfPiece(m_caret.piece);
         if (!end)
             return LogPosition{line.firstPiece, 0};
         const qint64 last = line.firstPiece + line.pieces - 1;
@@ -506,3 +507,5 @@ void LogTextView::showMatch() {
     moveCaret(m_document->positionAt(m_matchEnd), true);
     m_matchStart = m_matchEnd = -1;
 }
+
+} // namespace runs::logview

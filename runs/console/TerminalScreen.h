@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-namespace runs {
+namespace runs::console {
 
 // What a terminal shows of a program's output, line by line: line feeds end a line, a carriage
 // return goes back to the start of the line so that what follows rewrites it, a backspace steps
@@ -15,7 +15,10 @@ namespace runs {
 // ended lines are kept; lines are numbered from the first the screen ever ended.
 class TerminalScreen {
 public:
-    explicit TerminalScreen(int columns = 80, qsizetype keptLines = 10000);
+    // Ended lines a console keeps for scrolling back.
+    static constexpr qsizetype KeptLines = 10000;
+
+    explicit TerminalScreen(int columns = 80, qsizetype keptLines = KeptLines);
 
     void feed(QStringView text);
 
@@ -49,4 +52,4 @@ private:
     QString m_parameters;
 };
 
-} // namespace runs
+} // namespace runs::console

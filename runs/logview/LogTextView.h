@@ -1,6 +1,6 @@
 #pragma once
 
-#include "runs/LogDocument.h"
+#include "runs/logview/LogDocument.h"
 
 #include <QAbstractScrollArea>
 #include <QHash>
@@ -8,12 +8,12 @@
 
 #include <memory>
 
-class LogFindBar;
 class QTextLayout;
 
-namespace runs {
+namespace runs::logview {
+
+class LogFindBar;
 class LogSearch;
-}
 
 // A read-only text box for a log of any size. It lays out only the pieces of lines on screen,
 // wrapped to its width, so the first screen shows at once and scrolling costs the same at the
@@ -28,7 +28,7 @@ public:
 
     // Shows this file from its first line; none shows an empty box.
     void showFile(std::shared_ptr<platform::ReadOnlyFile> file);
-    const runs::LogDocument& document() const { return *m_document; }
+    const LogDocument& document() const { return *m_document; }
     bool isIndexing() const { return m_document->isIndexing(); }
 
     void selectAll();
@@ -74,25 +74,25 @@ private:
     int rowHeight() const;
     int visibleRows() const;
     Row moveRows(Row from, qint64 rows) const;
-    Row rowOf(const runs::LogPosition& position) const;
-    runs::LogPosition positionAt(Row row, qreal x) const;
-    runs::LogPosition hitTest(QPoint point) const;
+    Row rowOf(const LogPosition& position) const;
+    LogPosition positionAt(Row row, qreal x) const;
+    LogPosition hitTest(QPoint point) const;
     qreal caretX() const;
 
     void documentGrew();
     void relayout();
     void updateRange();
     void setTop(Row top);
-    void moveCaret(const runs::LogPosition& to, bool select, bool keepX = false);
+    void moveCaret(const LogPosition& to, bool select, bool keepX = false);
     void ensureCaretVisible();
     void dragScroll();
-    runs::LogPosition nextCharacter(const runs::LogPosition& from) const;
-    runs::LogPosition previousCharacter(const runs::LogPosition& from) const;
+    LogPosition nextCharacter(const LogPosition& from) const;
+    LogPosition previousCharacter(const LogPosition& from) const;
     void searchFinished(qint64 offset);
     void showMatch();
 
-    std::unique_ptr<runs::LogDocument> m_document;
-    runs::LogSearch* m_search;
+    std::unique_ptr<LogDocument> m_document;
+    LogSearch* m_search;
     LogFindBar* m_findBar;
     mutable QHash<qint64, Laid> m_layouts;
 
@@ -101,8 +101,8 @@ private:
     qint64 m_piecesPerStep = 1;
     bool m_syncingBar = false;
     bool m_indexAfterPaint = false;
-    runs::LogPosition m_anchor;
-    runs::LogPosition m_caret;
+    LogPosition m_anchor;
+    LogPosition m_caret;
     qreal m_desiredX = -1;
     int m_wheelRemainder = 0;
     bool m_dragging = false;
@@ -112,3 +112,5 @@ private:
     qint64 m_matchEnd = -1;
     qint64 m_matchLength = 0;
 };
+
+} // namespace runs::logview

@@ -1,10 +1,10 @@
-#include "runs/LogSearch.h"
+#include "runs/logview/LogSearch.h"
 
 #include "platform/ReadOnlyFile.h"
 
 #include <string_view>
 
-namespace runs {
+namespace runs::logview {
 
 namespace {
 
@@ -106,4 +106,4 @@ qint64 LogSearch::search(const platform::ReadOnlyFile& file, const QByteArray& n
                     : searchRange(file, text, 0, beforeEnd, false, stop);
 }
 
-} // namespace runs
+} // namespace runs::logview

@@ -1,8 +1,8 @@
-#include "runs/TerminalScreen.h"
+#include "runs/console/TerminalScreen.h"
 
 #include <algorithm>
 
-namespace runs {
+namespace runs::console {
 
 namespace {
 
@@ -177,4 +177,4 @@ void TerminalScreen::endLine() {
     }
 }
 
-} // namespace runs
+} // namespace runs::console

@@ -1,6 +1,6 @@
-#include "runs/TerminalKeys.h"
+#include "runs/console/TerminalKeys.h"
 
-namespace runs {
+namespace runs::console {
 
 QByteArray terminalBytes(int key, Qt::KeyboardModifiers modifiers, const QString& text) {
     switch (key) {
@@ -28,4 +28,4 @@ QByteArray terminalBytes(int key, Qt::KeyboardModifiers modifiers, const QString
     return text.toLocal8Bit();
 }
 
-} // namespace runs
+} // namespace runs::console

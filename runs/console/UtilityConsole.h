@@ -1,12 +1,14 @@
 #pragma once
 
 #include "platform/ConsoleProcess.h"
-#include "runs/TerminalScreen.h"
+#include "runs/console/TerminalScreen.h"
 
 #include <QPointer>
 #include <QStringDecoder>
 #include <QTimer>
 #include <QWidget>
+
+namespace runs::console {
 
 class ConsoleView;
 
@@ -38,9 +40,11 @@ private:
     void detach();
 
     ConsoleView* m_view = nullptr;
-    runs::TerminalScreen m_screen;
+    TerminalScreen m_screen;
     QStringDecoder m_decoder;
     QTimer m_refresh;
     QPointer<platform::ConsoleProcess> m_process;
     QString m_name;
 };
+
+} // namespace runs::console

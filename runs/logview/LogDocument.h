@@ -1,6 +1,6 @@
 #pragma once
 
-#include "runs/LineIndex.h"
+#include "runs/logview/LineIndex.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -15,7 +15,7 @@ namespace platform {
 class ReadOnlyFile;
 }
 
-namespace runs {
+namespace runs::logview {
 
 // A place in the log: a display piece and a character of its text.
 struct LogPosition {
@@ -45,10 +45,10 @@ struct LogPiece {
 };
 
 // A log file as shown: the first lines are indexed at once, the rest by a thread of its own
-// (started by startIndexing) while the window answers. Text is read from the file when asked for,
-// decoded as single-byte text in the locale's encoding, so memory stays small whatever the file's
-// size. A file that shrinks or changes gives shorter or different text, never a fault. Without a
-// file the document is one empty line.
+// (started by startIndexing) while the window answers. Text is read from the file when asked
+// for and decoded a piece at a time in the locale's encoding, multi-byte characters kept whole,
+// so memory stays small whatever the file's size. A file that shrinks or changes gives shorter
+// or different text, never a fault. Without a file the document is one empty line.
 class LogDocument : public QObject {
     Q_OBJECT
 public:
@@ -102,4 +102,4 @@ private:
     mutable qint64 m_windowEnd = -1;
 };
 
-} // namespace runs
+} // namespace runs::logview

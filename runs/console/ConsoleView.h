@@ -1,13 +1,12 @@
 #pragma once
 
 #include "platform/ConsoleProcess.h"
+#include "runs/console/TerminalScreen.h"
 
 #include <QPlainTextEdit>
 #include <QTimer>
 
-namespace runs {
-class TerminalScreen;
-}
+namespace runs::console {
 
 // The text area of a utility's console: what the utility's terminal shows, the last lines of
 // it kept, selectable and copyable like any text. Keys typed into it go to the utility, but for
@@ -20,12 +19,12 @@ class TerminalScreen;
 class ConsoleView : public QPlainTextEdit {
     Q_OBJECT
 public:
-    static constexpr int KeptLines = 10000;
+    static constexpr int KeptLines = static_cast<int>(TerminalScreen::KeptLines);
 
     explicit ConsoleView(QWidget* parent = nullptr);
 
     // Brings the text up to what the screen holds now. The screen must outlive the view.
-    void showScreen(const runs::TerminalScreen& screen);
+    void showScreen(const TerminalScreen& screen);
     void clearScreen();
 
     // Whether typed keys are handed on; off once the utility has ended.
@@ -52,9 +51,11 @@ private:
     bool isFollowing() const;
     void follow(bool following, int blocksAbove);
 
-    const runs::TerminalScreen* m_screen = nullptr;
+    const TerminalScreen* m_screen = nullptr;
     qint64 m_first = 0; // screen line number of the document's first block
     qint64 m_end = 0;   // the lines before this one are in the document
     QTimer m_history;
     bool m_acceptsKeys = false;
 };
+
+} // namespace runs::console

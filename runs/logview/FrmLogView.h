@@ -4,12 +4,15 @@
 
 #include <memory>
 
-class LogTextView;
 class QLineEdit;
 
 namespace platform {
 class ReadOnlyFile;
 }
+
+namespace runs::logview {
+
+class LogTextView;
 
 // The window that shows a utility's log: a heading, the log's path and its whole text. It is
 // a top-level window of its own, so it stays open when the main window closes.
@@ -27,3 +30,5 @@ private:
     QLineEdit* txt_filename = nullptr;
     LogTextView* txt_logtext = nullptr;
 };
+
+} // namespace runs::logview

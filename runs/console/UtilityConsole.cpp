@@ -1,11 +1,13 @@
-#include "runs/UtilityConsole.h"
+#include "runs/console/UtilityConsole.h"
 
-#include "runs/ConsoleView.h"
+#include "runs/console/ConsoleView.h"
 
 #include <QCloseEvent>
 #include <QVBoxLayout>
 
 using namespace Qt::Literals::StringLiterals;
+
+namespace runs::console {
 
 namespace {
 
@@ -105,3 +107,5 @@ void UtilityConsole::closeEvent(QCloseEvent* event) {
     detach();
     event->accept();
 }
+
+} // namespace runs::console

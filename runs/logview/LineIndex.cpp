@@ -1,4 +1,4 @@
-#include "runs/LineIndex.h"
+#include "runs/logview/LineIndex.h"
 
 #include <algorithm>
 #include <bit>
@@ -7,7 +7,7 @@
 #include <emmintrin.h>
 #endif
 
-namespace runs {
+namespace runs::logview {
 
 namespace {
 
@@ -161,4 +161,4 @@ qsizetype LineIndex::segmentOfOffset(qint64 offset) const {
     return segmentOf(m_checkpoints, offset, &LineCheckpoint::offset);
 }
 
-} // namespace runs
+} // namespace runs::logview
