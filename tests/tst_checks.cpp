@@ -145,6 +145,20 @@ void TestChecks::exportRefusals_data() {
     row("no username", missing(&ExportFields::username), {usernameMsg});
     row("no directory", missing(&ExportFields::directory), {directoryMsg});
     row("no file", missing(&ExportFields::exportFile), {u"Please enter Filename"_s});
+    // Two neighbours in the required order empty together: the earlier one is named.
+    const auto missingTwo = [&missing](QString ExportFields::*first,
+                                       QString ExportFields::*second) {
+        ExportFields f = missing(first);
+        f.*second = QString();
+        return f;
+    };
+    row("no sid, no username", missingTwo(&ExportFields::sid, &ExportFields::username), {sidMsg});
+    row("no username, no password", missingTwo(&ExportFields::username, &ExportFields::password),
+        {usernameMsg});
+    row("no password, no directory", missingTwo(&ExportFields::password, &ExportFields::directory),
+        {passwordMsg});
+    row("no directory, no file", missingTwo(&ExportFields::directory, &ExportFields::exportFile),
+        {directoryMsg});
     ExportFields noFile = missing(&ExportFields::exportFile);
     noFile.tables = u"EMP DEPT"_s;
     noFile.query = u"x"_s;
@@ -258,6 +272,19 @@ void TestChecks::importRefusals_data() {
     row("no directory, so no such file", missing(&ImportFields::directory), {directoryMsg},
         neitherVariable);
     row("no file", missing(&ImportFields::importFile), {u"Please enter a Filename"_s});
+    const auto missingTwo = [&missing](QString ImportFields::*first,
+                                       QString ImportFields::*second) {
+        ImportFields f = missing(first);
+        f.*second = QString();
+        return f;
+    };
+    row("no sid, no username", missingTwo(&ImportFields::sid, &ImportFields::username), {sidMsg});
+    row("no username, no password", missingTwo(&ImportFields::username, &ImportFields::password),
+        {usernameMsg});
+    row("no password, no directory", missingTwo(&ImportFields::password, &ImportFields::directory),
+        {passwordMsg});
+    row("no directory, no file", missingTwo(&ImportFields::directory, &ImportFields::importFile),
+        {directoryMsg});
 
     ImportFields file = good;
     file.importFile = u"with blank.dump"_s;
