@@ -111,6 +111,16 @@ void addBadges(Database& db) {
     }
 }
 
+// Names that one legacy character set holds and another does not, for trying NLS_LANG.
+void addCustomers(Database& db) {
+    db.exec("CREATE TABLE \"SCOTT.CUSTOMER\" (\"CUSTNO\" NUMBER(4) NOT NULL,"
+            " \"NAME\" VARCHAR2(30), \"CITY\" VARCHAR2(30), \"COUNTRY\" VARCHAR2(2),"
+            " PRIMARY KEY (\"CUSTNO\"));"
+            "INSERT INTO \"SCOTT.CUSTOMER\" VALUES (1, 'Müller', 'Graz', 'AT'),"
+            " (2, 'Holm', 'Ærøskøbing', 'DK'), (3, 'Nowak', 'Łódź', 'PL'),"
+            " (4, 'Tanaka', '東京', 'JP'), (5, 'Byrne', 'Cork', 'IE');");
+}
+
 void addHumanResources(Database& db) {
     db.exec(
         "CREATE TABLE \"HR.JOBS\" (\"JOB_ID\" VARCHAR2(10) NOT NULL, \"JOB_TITLE\" VARCHAR2(35)"
@@ -146,6 +156,7 @@ void addDemoSchemas(Database& db) {
     addEmployees(db);
     addSalaryGrades(db);
     addBadges(db);
+    addCustomers(db);
     addHumanResources(db);
     addGrant(db, {"SCOTT", "EMP"}, {"SELECT", "HR"});
     addGrant(db, {"SCOTT", "DEPT"}, {"SELECT", "HR"});

@@ -1,6 +1,7 @@
 #include "standin/dump_reader.h"
 
 #include "standin/interruption.h"
+#include "standin/output_charset.h"
 #include "standin/value_codec.h"
 
 #include <algorithm>
@@ -24,7 +25,7 @@ constexpr std::size_t maxTimestampBytes = 40;
 // Dump text for a message, in quotes, cut to a length a log line can carry.
 std::string excerpt(std::string_view text) {
     std::string result(1, '"');
-    result += text.substr(0, maxExcerptBytes);
+    result += utf8Prefix(text, maxExcerptBytes);
     if (text.size() <= maxExcerptBytes)
         return result + '"';
     return result + "...\" (" + std::to_string(text.size()) + " bytes)";

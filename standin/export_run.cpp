@@ -9,7 +9,6 @@
 #include "standin/selection.h"
 #include "standin/session.h"
 #include "standin/table_sql.h"
-#include "standin/tool_main.h"
 #include "standin/value_codec.h"
 
 #include <ctime>
@@ -76,8 +75,8 @@ std::int64_t writeRows(DumpWriter& writer, Statement& select, Feedback& feedback
     return count;
 }
 
-// Everything is described and every SELECT prepared before the log or the dump is opened, so a
-// refused query leaves every file as it was.
+// Everything is described and every SELECT prepared before the dump is opened, so a refused
+// query leaves the dump as it was.
 std::vector<PlannedTable> planTables(Database& db, const std::vector<QualifiedName>& tables,
                                      const Options& options, LogWriter& log) {
     std::vector<PlannedTable> plan;
@@ -148,7 +147,6 @@ void runExport(Options& options, LogWriter& log) {
         throw Failure("query= fits none of the tables; nothing exported, " + options.file +
                       " left as it is");
 
-    openLog(options, log);
     for (const auto& leftover : removeLeftoverPartials(options.file))
         log.line("Removed " + leftover + ", left by an export that was stopped.");
     // One read transaction, so every table comes from the same moment.

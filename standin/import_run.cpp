@@ -6,7 +6,6 @@
 #include "standin/selection.h"
 #include "standin/session.h"
 #include "standin/table_import.h"
-#include "standin/tool_main.h"
 
 namespace standin {
 
@@ -20,7 +19,6 @@ void runImport(Options& options, LogWriter& log) {
     DumpReader reader(options.file);
     log.line("Checking " + options.file + " from end to end before writing anything.");
     reader.checkWhole();
-    openLog(options, log);
     Database db(session.path, Database::Mode::ReadWrite);
     const auto header = reader.readHeader();
     log.line("Dump " + options.file + ": format " + std::to_string(header.version) + ", " +

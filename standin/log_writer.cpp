@@ -27,15 +27,16 @@ int writeAll(int fd, std::string_view text) {
 }
 
 // Operator input and dump text are echoed into the log: keep each message on one line of a
-// bounded length.
+// bounded length, cut between characters.
 std::string printableLine(std::string_view text) {
-    std::string result(text.substr(0, LogWriter::maxLineBytes));
+    std::string result(utf8Prefix(text, LogWriter::maxLineBytes));
+    const std::size_t cut = text.size() - result.size();
     for (char& c : result) {
         if (static_cast<unsigned char>(c) < 0x20 && c != '\t')
             c = '?';
     }
-    if (text.size() > LogWriter::maxLineBytes)
-        result += "... (" + std::to_string(text.size() - LogWriter::maxLineBytes) + " bytes cut)";
+    if (cut > 0)
+        result += "... (" + std::to_string(cut) + " bytes cut)";
     return result + '\n';
 }
 
@@ -53,6 +54,10 @@ void LogWriter::attachFile(int fd, std::string path) {
     std::string kept;
     kept.swap(kept_);
     toFile(kept);
+}
+
+std::string LogWriter::outputLine(std::string_view text) {
+    return charset_.encode(printableLine(text));
 }
 
 bool LogWriter::writeToFile(std::string_view text) {
@@ -83,13 +88,13 @@ void LogWriter::toTerminal(int fd, std::string_view text, bool& broken, const ch
     if (const int problem = writeAll(fd, text); problem != 0 && problem != EINTR) {
         broken = true;
         ++warnings_;
-        writeToFile(printableLine(std::string("WARNING: ") + name + " cannot be written (" +
-                                  std::strerror(problem) + "); the log holds the rest"));
+        writeToFile(outputLine(std::string("WARNING: ") + name + " cannot be written (" +
+                               std::strerror(problem) + "); the log holds the rest"));
     }
 }
 
 void LogWriter::line(std::string_view text) {
-    const auto lineText = printableLine(text);
+    const auto lineText = outputLine(text);
     toTerminal(STDERR_FILENO, lineText, stderrBroken_, "standard error");
     toFile(lineText);
 }
@@ -119,10 +124,10 @@ int LogWriter::finish() {
         fileProblemThrown_ = true;
         error(fileProblem_);
     }
-    toTerminal(STDERR_FILENO, printableLine(closingLine(tool_, status())), stderrBroken_,
+    toTerminal(STDERR_FILENO, outputLine(closingLine(tool_, status())), stderrBroken_,
                "standard error");
     // A broken stderr is only found by that write, and makes it a warning.
-    if (writeToFile(printableLine(closingLine(tool_, status()))) && (fd_ < 0 || ::fsync(fd_) == 0))
+    if (writeToFile(outputLine(closingLine(tool_, status()))) && (fd_ < 0 || ::fsync(fd_) == 0))
         return status();
     if (fileProblem_.empty())
         fileProblem_ = "cannot write the log file " + path_ + ": " + std::strerror(errno);
@@ -130,7 +135,7 @@ int LogWriter::finish() {
         // The closing line did not reach the log: the run cannot count as done.
         ++errors_;
         toTerminal(STDERR_FILENO,
-                   printableLine("ERROR: " + fileProblem_) + printableLine(closingLine(tool_, 2)),
+                   outputLine("ERROR: " + fileProblem_) + outputLine(closingLine(tool_, 2)),
                    stderrBroken_, "standard error");
     }
     return status();

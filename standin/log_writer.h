@@ -2,6 +2,7 @@
 
 #include "standin/failure.h"
 #include "standin/options.h"
+#include "standin/output_charset.h"
 
 #include <string>
 #include <string_view>
@@ -24,11 +25,12 @@ public:
 //   2  "<Tool> failed."
 // A terminal that cannot be written (a closed pipe) is a warning; a log file that cannot be
 // written is a failure (LogFailure, thrown from the line that failed).
+// Lines are given in UTF-8 and written in the character set that NLS_LANG names.
 class LogWriter {
 public:
     static constexpr std::size_t maxLineBytes = 4096;
 
-    explicit LogWriter(Tool tool) : tool_(tool) {}
+    explicit LogWriter(Tool tool) : tool_(tool), charset_(nlsLangOfEnvironment()) {}
     ~LogWriter();
     LogWriter(const LogWriter&) = delete;
     LogWriter& operator=(const LogWriter&) = delete;
@@ -48,12 +50,14 @@ public:
     int finish(); // writes the closing line, returns the exit status
 
 private:
-    bool writeToFile(std::string_view text); // false once the file has failed
-    void toFile(std::string_view text);      // throws LogFailure the first time the file fails
+    std::string outputLine(std::string_view text); // one line, cut, made printable and encoded
+    bool writeToFile(std::string_view text);       // false once the file has failed
+    void toFile(std::string_view text); // throws LogFailure the first time the file fails
     void toTerminal(int fd, std::string_view text, bool& broken, const char* name);
     int status() const { return errors_ > 0 ? 2 : warnings_ > 0 ? 1 : 0; }
 
     Tool tool_;
+    OutputCharset charset_;
     int fd_ = -1;
     std::string path_;
     std::string kept_;

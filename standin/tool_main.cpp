@@ -33,12 +33,14 @@ void reportError(LogWriter& log, const std::string& text) {
     }
 }
 
-} // namespace
-
+// Once the command line and every path it names have passed, and before the logon: from here
+// on every refusal is this run's and lands in its log, so the log never shows an older run's.
 void openLog(const Options& options, LogWriter& log) {
     if (!options.log.empty())
         log.attachFile(openLogFile(options, oracleHome() / "oradata"), options.log);
 }
+
+} // namespace
 
 int toolMain(const std::vector<std::string>& args, Tool tool, void (*run)(Options&, LogWriter&)) {
     prepareProcess();
@@ -58,6 +60,7 @@ int toolMain(const std::vector<std::string>& args, Tool tool, void (*run)(Option
             log.line("  " + line);
         if (auto refusal = fileRefusal(*parsed.options, oracleHome() / "oradata"); !refusal.empty())
             throw Failure(refusal);
+        openLog(*parsed.options, log);
         run(*parsed.options, log);
     } catch (const Failure& failure) {
         reportError(log, failure.what());

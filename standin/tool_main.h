@@ -9,12 +9,9 @@
 namespace standin {
 
 // What exp and imp share around their work: parse, check the files the options name, report
-// the parameters, run, turn what happened into the closing line and the exit status (0, 1 or 2).
-// The work opens the log with openLog() once its own checks have passed; a refusal before that
-// goes to stderr only.
+// the parameters, open the log, run, turn what happened into the closing line and the exit status
+// (0, 1 or 2). A refusal of the command line or of a path goes to stderr only; from the logon on,
+// everything goes to the log too.
 int toolMain(const std::vector<std::string>& args, Tool tool, void (*run)(Options&, LogWriter&));
-
-// Attaches log= to the log writer, if the options name one. Throws Failure.
-void openLog(const Options& options, LogWriter& log);
 
 } // namespace standin

@@ -86,14 +86,20 @@ StandinHome::Result StandinHome::run(const QString& program, const QStringList& 
     result.exitCode = process.exitCode();
     result.out = process.readAllStandardOutput();
     result.err = process.readAllStandardError();
-    if (const auto log = logPathIn(args); !log.isEmpty())
-        result.log = QString::fromUtf8(fileBytes(log));
+    if (const auto log = logPathIn(args); !log.isEmpty()) {
+        result.logBytes = fileBytes(log);
+        result.log = QString::fromUtf8(result.logBytes);
+    }
     return result;
 }
 
 void StandinHome::start(QProcess& process, const QString& program, const QStringList& args) const {
     auto environment = QProcessEnvironment::systemEnvironment();
     environment.insert(u"ORA_HOME"_s, dir_.path());
+    if (nlsLang_.isNull())
+        environment.remove(u"NLS_LANG"_s);
+    else
+        environment.insert(u"NLS_LANG"_s, nlsLang_);
     process.setProcessEnvironment(environment);
     process.setWorkingDirectory(dir_.path());
     process.start(program, args);

@@ -10,7 +10,8 @@
 #include <functional>
 
 // A throw-away Oracle home with DEMO (sample schemas) and TEST (users only) seeded by the real
-// standin-seed, and helpers to run the built exp and imp against it.
+// standin-seed, and helpers to run the built exp and imp against it. The programs run with
+// NLS_LANG naming UTF-8 unless a test says otherwise, whatever the environment around the tests.
 class StandinHome {
 public:
     explicit StandinHome(const QStringList& extraDemoSeedArgs = {});
@@ -25,7 +26,8 @@ public:
         int exitCode = -1; // -1 also when the program did not end normally
         QByteArray out;
         QByteArray err;
-        QString log; // contents of the log= file, when there was one
+        QString log; // contents of the log= file, when there was one, read as UTF-8
+        QByteArray logBytes;
     };
     // Runs in the child between fork and exec: limits, descriptors.
     using ChildSetup = std::function<void()>;
@@ -37,12 +39,16 @@ public:
     }
     Result run(const QString& program, const QStringList& args, const ChildSetup& setup = {}) const;
 
+    // NLS_LANG for the runs that follow; a null value leaves it unset.
+    void setNlsLang(const QString& value) { nlsLang_ = value; }
+
     // Starts a program with ORA_HOME set, for tests that interrupt it.
     void start(QProcess& process, const QString& program, const QStringList& args) const;
 
 private:
     QTemporaryDir dir_;
     bool valid_ = false;
+    QString nlsLang_ = QStringLiteral("AMERICAN_AMERICA.AL32UTF8");
 };
 
 QByteArray fileBytes(const QString& path); // empty unless a regular file

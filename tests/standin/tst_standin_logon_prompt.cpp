@@ -132,6 +132,9 @@ void LogonPromptTest::prompted() {
     QVERIFY(WIFEXITED(status));
     QCOMPARE(WEXITSTATUS(status), exitCode);
     QVERIFY2(shown.contains(said), shown.constData());
+    // The log was opened before the logon: whatever came of it is there, refusals included.
+    const auto log = fileBytes(dumps.filePath(u"p.log"_s));
+    QVERIFY2(log.contains(said), log.constData());
     QVERIFY(echoes);
     // Each password prompt is followed by nothing but the line end; each user name is echoed.
     for (auto at = shown.indexOf("Password: "); at >= 0; at = shown.indexOf("Password: ", at + 1))

@@ -10,8 +10,10 @@ using namespace Qt::StringLiterals;
 
 // Hostile arguments against a home that holds, besides its databases, an earlier dump and log, a
 // read-only dump, a pipe, a folder, links and (when the system lets us make one) a device node.
-// Every refusal happens before anything is opened for writing: status 2, the reason on stderr,
-// no log written, no dump, no partial file, and every node of the home exactly as it was.
+// Every refusal happens before the dump or a database is opened for writing: status 2, the reason
+// on stderr, no dump, no partial file, and every node of the home exactly as it was, except the
+// log. A refused command line or path leaves the log alone too; any later refusal (the logon, the
+// tables, query=, the dump read) replaces the earlier log with this run's, ending in its refusal.
 class RefusalsTest : public QObject {
     Q_OBJECT
 
@@ -69,6 +71,7 @@ void RefusalsTest::refused_data() {
     QTest::addColumn<QStringList>("args"); // "@dump", "@dir/" and "@ora/" are replaced
     QTest::addColumn<QString>("reason");
     QTest::addColumn<QString>("secret"); // never on stderr
+    QTest::addColumn<bool>("logged");    // whether log= gets this run's log
 
     const auto exp = u"exp"_s;
     const auto imp = u"imp"_s;
@@ -77,29 +80,33 @@ void RefusalsTest::refused_data() {
     const auto log = u"log=@dir/earlier.log"_s;
     auto add = [&](const char* name, const QString& tool, const QStringList& args,
                    const QString& reason, const QString& secret = u"tiger"_s) {
-        QTest::newRow(name) << tool << args << reason << secret;
+        QTest::newRow(name) << tool << args << reason << secret << false;
+    };
+    auto logged = [&](const char* name, const QString& tool, const QStringList& args,
+                      const QString& reason, const QString& secret = u"tiger"_s) {
+        QTest::newRow(name) << tool << args << reason << secret << true;
     };
 
-    add("exp wrong password", exp, {u"scott/lion@DEMO"_s, out, log},
-        u"invalid user name or password"_s, u"lion"_s);
-    add("exp unknown user", exp, {u"nobody/tiger@DEMO"_s, out, log},
-        u"invalid user name or password"_s);
-    add("exp unknown SID", exp, {u"scott/tiger@NOPE"_s, out, log}, u"unknown SID \"NOPE\""_s);
-    add("exp SID as path", exp, {u"scott/tiger@../oradata/DEMO"_s, out, log}, u"unknown SID"_s);
-    add("exp SID with suffix", exp, {u"scott/tiger@DEMO.db"_s, out, log}, u"unknown SID"_s);
-    add("exp SID is a folder", exp, {u"scott/tiger@FOLDER"_s, out, log}, u"is a folder"_s);
-    add("exp SID is a broken link", exp, {u"scott/tiger@BROKEN"_s, out, log},
-        u"symbolic link to nothing"_s);
+    logged("exp wrong password", exp, {u"scott/lion@DEMO"_s, out, log},
+           u"invalid user name or password"_s, u"lion"_s);
+    logged("exp unknown user", exp, {u"nobody/tiger@DEMO"_s, out, log},
+           u"invalid user name or password"_s);
+    logged("exp unknown SID", exp, {u"scott/tiger@NOPE"_s, out, log}, u"unknown SID \"NOPE\""_s);
+    logged("exp SID as path", exp, {u"scott/tiger@../oradata/DEMO"_s, out, log}, u"unknown SID"_s);
+    logged("exp SID with suffix", exp, {u"scott/tiger@DEMO.db"_s, out, log}, u"unknown SID"_s);
+    logged("exp SID is a folder", exp, {u"scott/tiger@FOLDER"_s, out, log}, u"is a folder"_s);
+    logged("exp SID is a broken link", exp, {u"scott/tiger@BROKEN"_s, out, log},
+           u"symbolic link to nothing"_s);
     add("exp unknown keyword", exp, {scott, out, log, u"colour=red"_s},
         u"unknown keyword \"colour\""_s);
     add("exp connection repeated", exp, {scott, out, log, u"USERID=scott/tiger@DEMO"_s},
         u"unknown keyword \"USERID\""_s);
     add("exp malformed piece", exp, {scott, out, log, u"rows=maybe"_s}, u"rows= takes y or n"_s);
-    add("exp full needs DBA", exp, {scott, out, log, u"full=y"_s}, u"needs a DBA account"_s);
+    logged("exp full needs DBA", exp, {scott, out, log, u"full=y"_s}, u"needs a DBA account"_s);
 
     // The password goes on after a blank up to the first real keyword.
-    add("password with word= after a blank", exp, {u"scott/ti"_s, u"ger=x@DEMO"_s, out, log},
-        u"invalid user name or password"_s, u"ger=x"_s);
+    logged("password with word= after a blank", exp, {u"scott/ti"_s, u"ger=x@DEMO"_s, out, log},
+           u"invalid user name or password"_s, u"ger=x"_s);
     add("password with no end", exp, {u"scott/pass"_s, u"word=x"_s, out, log},
         u"user/password@SID"_s, u"word=x"_s);
 
@@ -133,59 +140,59 @@ void RefusalsTest::refused_data() {
         u"read-only"_s);
     if (QFileInfo::exists(home_->path(u"null-device"_s)))
         add("dump over a device", exp, {scott, u"file=@dir/null-device"_s, log}, u"a device"_s);
-    add("tables= typo", exp, {scott, u"file=@dump"_s, log, u"tables=(EMP,DEPTT)"_s},
-        u"SCOTT.DEPTT does not exist"_s);
-    add("empty schema over a dump", exp, {u"hr/hr@TEST"_s, u"file=@dump"_s, log},
-        u"schema HR has no tables"_s);
+    logged("tables= typo", exp, {scott, u"file=@dump"_s, log, u"tables=(EMP,DEPTT)"_s},
+           u"SCOTT.DEPTT does not exist"_s);
+    logged("empty schema over a dump", exp, {u"hr/hr@TEST"_s, u"file=@dump"_s, log},
+           u"schema HR has no tables"_s);
     add("imp dump is a pipe", imp, {u"scott/tiger@TEST"_s, u"file=@dir/pipe"_s, log}, u"a pipe"_s);
 
     // query= is a condition on the table's rows and nothing else.
     const auto dept = u"tables=DEPT"_s;
-    add("query second statement", exp,
-        {scott, out, log, dept, u"query=\"WHERE 1=1; DELETE FROM th_grants\""_s},
-        u"more than one SQL statement"_s);
-    add("query other table", exp,
-        {scott, out, log, dept, u"query=\"WHERE DNAME IN (SELECT password FROM th_users)\""_s},
-        u"may read only the table"_s);
-    add("query broken", exp, {scott, out, log, dept, u"query=\"WHERE (\""_s},
-        u"query= is refused"_s);
-    add("query union", exp, {scott, out, log, dept, u"query=\"1=0 UNION SELECT 1,2,3\""_s},
-        u"query= is refused"_s);
-    add("query closes the WHERE", exp,
-        {scott, out, log, dept, u"query=\"1=1) UNION SELECT (1),2,(3\""_s},
-        u"parentheses do not pair up"_s);
-    add("query groups rows", exp, {scott, out, log, dept, u"query=\"1=1) GROUP BY (LOC\""_s},
-        u"parentheses do not pair up"_s);
-    add("query comment hides a parenthesis", exp,
-        {scott, out, log, dept, u"query=\"1=1 /* ) UNION SELECT 1,2,3 --\""_s}, u"not closed"_s);
-    add("query sub-query of the table", exp,
-        {scott, out, log, dept, u"query=\"DEPTNO IN (SELECT DEPTNO FROM \"SCOTT.DEPT\")\""_s},
-        u"no sub-query"_s);
-    add("query costly function", exp,
-        {scott, out, log, dept, u"query=\"length(randomblob(1000000000)) > 0\""_s},
-        u"may not call randomblob()"_s);
-    add("query growing text", exp,
-        {scott, out, log, dept, u"query=\"printf('%.*c', 1000000000, 'x') <> ''\""_s},
-        u"may not call printf()"_s);
+    logged("query second statement", exp,
+           {scott, out, log, dept, u"query=\"WHERE 1=1; DELETE FROM th_grants\""_s},
+           u"more than one SQL statement"_s);
+    logged("query other table", exp,
+           {scott, out, log, dept, u"query=\"WHERE DNAME IN (SELECT password FROM th_users)\""_s},
+           u"may read only the table"_s);
+    logged("query broken", exp, {scott, out, log, dept, u"query=\"WHERE (\""_s},
+           u"query= is refused"_s);
+    logged("query union", exp, {scott, out, log, dept, u"query=\"1=0 UNION SELECT 1,2,3\""_s},
+           u"query= is refused"_s);
+    logged("query closes the WHERE", exp,
+           {scott, out, log, dept, u"query=\"1=1) UNION SELECT (1),2,(3\""_s},
+           u"parentheses do not pair up"_s);
+    logged("query groups rows", exp, {scott, out, log, dept, u"query=\"1=1) GROUP BY (LOC\""_s},
+           u"parentheses do not pair up"_s);
+    logged("query comment hides a parenthesis", exp,
+           {scott, out, log, dept, u"query=\"1=1 /* ) UNION SELECT 1,2,3 --\""_s}, u"not closed"_s);
+    logged("query sub-query of the table", exp,
+           {scott, out, log, dept, u"query=\"DEPTNO IN (SELECT DEPTNO FROM \"SCOTT.DEPT\")\""_s},
+           u"no sub-query"_s);
+    logged("query costly function", exp,
+           {scott, out, log, dept, u"query=\"length(randomblob(1000000000)) > 0\""_s},
+           u"may not call randomblob()"_s);
+    logged("query growing text", exp,
+           {scott, out, log, dept, u"query=\"printf('%.*c', 1000000000, 'x') <> ''\""_s},
+           u"may not call printf()"_s);
     add("query too long", exp,
         {scott, out, log, dept, u"query=\"1=1"_s + u" AND 1=1"_s.repeated(600) + u"\""_s},
         u"longer than 4000 bytes"_s);
 
-    add("imp wrong password", imp, {u"scott/lion@TEST"_s, u"file=@dump"_s, log},
-        u"invalid user name or password"_s, u"lion"_s);
-    add("imp unknown SID", imp, {u"scott/tiger@PROD"_s, u"file=@dump"_s, log},
-        u"unknown SID \"PROD\""_s);
+    logged("imp wrong password", imp, {u"scott/lion@TEST"_s, u"file=@dump"_s, log},
+           u"invalid user name or password"_s, u"lion"_s);
+    logged("imp unknown SID", imp, {u"scott/tiger@PROD"_s, u"file=@dump"_s, log},
+           u"unknown SID \"PROD\""_s);
     add("imp unknown keyword", imp, {u"scott/tiger@TEST"_s, u"file=@dump"_s, log, u"destroy=y"_s},
         u"unknown keyword \"destroy\""_s);
-    add("imp not a dump", imp, {u"scott/tiger@TEST"_s, u"file=@dir/notes.txt"_s, log},
-        u"is not a Tarnhold export dump"_s);
-    add("imp newer format", imp, {u"scott/tiger@TEST"_s, u"file=@dir/newer.dump"_s, log},
-        u"dump format 7"_s);
+    logged("imp not a dump", imp, {u"scott/tiger@TEST"_s, u"file=@dir/notes.txt"_s, log},
+           u"is not a Tarnhold export dump"_s);
+    logged("imp newer format", imp, {u"scott/tiger@TEST"_s, u"file=@dir/newer.dump"_s, log},
+           u"dump format 7"_s);
     add("imp missing dump", imp, {u"scott/tiger@TEST"_s, u"file=@dir/none.dump"_s, log},
         u"cannot open"_s);
-    add("imp other schema", imp,
-        {u"scott/tiger@TEST"_s, u"file=@dump"_s, log, u"fromuser=SCOTT"_s, u"touser=HR"_s},
-        u"may not import into schema HR"_s);
+    logged("imp other schema", imp,
+           {u"scott/tiger@TEST"_s, u"file=@dump"_s, log, u"fromuser=SCOTT"_s, u"touser=HR"_s},
+           u"may not import into schema HR"_s);
 }
 
 void RefusalsTest::refused() {
@@ -193,10 +200,16 @@ void RefusalsTest::refused() {
     QFETCH(QStringList, args);
     QFETCH(QString, reason);
     QFETCH(QString, secret);
+    QFETCH(bool, logged);
 
     args.replaceInStrings(u"@dump"_s, goodDump_);
     args.replaceInStrings(u"@dir/"_s, home_->path(QString()) + u'/');
     args.replaceInStrings(u"@ora/"_s, home_->path(u"oradata/"_s));
+    const auto earlierLog = home_->path(u"earlier.log"_s);
+    QFile file(earlierLog); // each row meets an earlier log of its own
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QCOMPARE(file.write("an earlier log\n"), 15);
+    file.close();
     const auto before = snapshot(home_->path(QString()));
 
     const auto result = tool == u"exp"_s ? home_->exp(args) : home_->imp(args);
@@ -207,9 +220,13 @@ void RefusalsTest::refused() {
     QVERIFY2(!err.contains(secret), qPrintable(err));
     QVERIFY(err.endsWith(u"failed.\n"_s));
     const auto after = snapshot(home_->path(QString()));
-    for (auto node = before.begin(); node != before.end(); ++node)
-        QVERIFY2(after.value(node.key()) == node.value(), qPrintable(node.key()));
-    QCOMPARE(after.keys(), before.keys()); // no dump, no log, no partial file
+    for (auto node = before.begin(); node != before.end(); ++node) {
+        if (!logged || node.key() != earlierLog)
+            QVERIFY2(after.value(node.key()) == node.value(), qPrintable(node.key()));
+    }
+    QCOMPARE(after.keys(), before.keys()); // no dump, no new log, no partial file
+    if (logged)                            // this run's log, whole, in place of the earlier one
+        QCOMPARE(fileBytes(earlierLog), result.err);
 }
 
 void RefusalsTest::existingTableIsAWarning() {
