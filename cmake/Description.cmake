@@ -6,5 +6,8 @@ string(STRIP "${opening}" opening)
 string(REPLACE "\n" " " TARNHOLD_DESCRIPTION "${opening}")
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/README.md)
 
+# One line for menus, package lists and the manual page's NAME.
+set(TARNHOLD_SUMMARY "Run the database export and import utilities exp and imp from one window")
+
 set(TARNHOLD_HOMEPAGE "https://github.com/tarnhold/tarnhold"
     CACHE STRING "The project's home page; the software centre fetches the screenshot from it")
