@@ -1,13 +1,14 @@
 // The installed tree: an install into a temporary prefix lays out every file and nothing else,
-// the desktop entry, the metainfo and the manual page pass their checkers, the documents are the
-// tree's, and the installed program finds its help pages and answers --help and --version
-// without a display.
+// the desktop entry, the metainfo and the manual page pass their checkers, the names the desktop
+// files give lead to installed files, the documents are the tree's, and the installed program
+// finds its help pages and answers --help and --version without a display.
 #include "app/HelpPages.h"
 
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 
 #include <spawn.h>
 #include <sys/wait.h>
@@ -54,6 +55,8 @@ private Q_SLOTS:
     void everyFileInPlace();
     void validators_data();
     void validators();
+    void namesLeadToFiles_data();
+    void namesLeadToFiles();
     void documents_data();
     void documents();
     void helpPagesFound_data();
@@ -129,6 +132,37 @@ void TestInstall::validators() {
     // desktop-file-validate exits 0 on hints and warnings; it prints only when it has some.
     if (validator == u"desktop-file-validate"_s)
         QVERIFY2(outcome.output.trimmed().isEmpty(), qPrintable(outcome.output));
+}
+
+// A program or icon renamed on one side only leaves the desktop a name that leads nowhere.
+void TestInstall::namesLeadToFiles_data() {
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("pattern");
+    QTest::addColumn<QString>("target");
+    const QString id = QStringLiteral(TARNHOLD_APP_ID);
+    const QString entry = u"share/applications/"_s + id + u".desktop"_s;
+    const QString metainfo = u"share/metainfo/"_s + id + u".metainfo.xml"_s;
+    const QString icon = u"share/icons/hicolor/scalable/apps/%1.svg"_s;
+    QTest::newRow("menu entry's program") << entry << u"^Exec=(\\S+)"_s << u"bin/%1"_s;
+    QTest::newRow("menu entry's icon") << entry << u"^Icon=(.+)$"_s << icon;
+    QTest::newRow("metainfo's menu entry")
+        << metainfo << u"<launchable type=\"desktop-id\">([^<]+)<"_s << u"share/applications/%1"_s;
+    QTest::newRow("metainfo's icon") << metainfo << u"<icon type=\"stock\">([^<]+)<"_s << icon;
+    QTest::newRow("metainfo's program") << metainfo << u"<binary>([^<]+)<"_s << u"bin/%1"_s;
+}
+
+void TestInstall::namesLeadToFiles() {
+    QFETCH(QString, file);
+    QFETCH(QString, pattern);
+    QFETCH(QString, target);
+    const QRegularExpression expression(pattern, QRegularExpression::MultilineOption);
+    const QRegularExpressionMatch match =
+        expression.match(QString::fromUtf8(contents(installed(file))));
+    QVERIFY2(match.hasMatch(), qPrintable(pattern));
+    const QFileInfo found(installed(target.arg(match.captured(1))));
+    QVERIFY2(found.isFile(), qPrintable(found.filePath()));
+    if (target.startsWith(u"bin/"_s))
+        QVERIFY(found.isExecutable());
 }
 
 // Each document is its source: the tree's copyright file and release notes, the page help2man
