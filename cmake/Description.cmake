@@ -28,6 +28,6 @@ if(NOT CMAKE_MATCH_1 STREQUAL PROJECT_VERSION)
 endif()
 file(STRINGS ${changelog} trailer REGEX "^ -- .*>  " LIMIT_COUNT 1)
 string(REGEX REPLACE "^ -- .*>  " "" release_date "${trailer}")
-execute_process(COMMAND date --date=${release_date} +%s
-    OUTPUT_VARIABLE TARNHOLD_RELEASE_EPOCH OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
+execute_process(COMMAND date --date=${release_date} +%s OUTPUT_VARIABLE TARNHOLD_RELEASE_EPOCH
+    OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${copyright_file} ${changelog})
