@@ -34,8 +34,11 @@ bool answeredOption(int argc, char* argv[]) {
     if (parser.isSet(help))
         std::fputs(qPrintable(parser.helpText()), stdout);
     else if (parser.isSet(version))
-        std::printf("%s %s\n", qPrintable(QCoreApplication::applicationName()),
-                    qPrintable(QCoreApplication::applicationVersion()));
+        std::printf("%s %s\nCopyright (C) %s.\n%s\n",
+                    qPrintable(QCoreApplication::applicationName()),
+                    qPrintable(QCoreApplication::applicationVersion()), TARNHOLD_COPYRIGHT,
+                    "License GPL-3.0-or-later: GNU GPL version 3 or later "
+                    "<https://gnu.org/licenses/gpl.html>");
     else
         return false;
     return true;

@@ -7,9 +7,40 @@ set(CPACK_PACKAGE_NAME tarnhold)
 set(CPACK_PACKAGE_VENDOR Tarnhold)
 set(CPACK_PACKAGE_CONTACT "Tarnhold developers <tarnhold@users.noreply.github.com>"
     CACHE STRING "The package's maintainer")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
-    "Run the database export and import utilities exp and imp from one window")
-string(REPLACE "`" "" CPACK_PACKAGE_DESCRIPTION "${TARNHOLD_DESCRIPTION}")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${TARNHOLD_SUMMARY}")
+
+# Breaks TEXT at blanks into lines of at most WIDTH characters; a longer word keeps a line of its
+# own.
+function(tarnhold_wrap out text width)
+    set(wrapped "")
+    string(LENGTH "${text}" length)
+    while(length GREATER width)
+        string(SUBSTRING "${text}" 0 ${width} head)
+        string(SUBSTRING "${text}" ${width} 1 next)
+        if(next STREQUAL " ")
+            set(cut ${width})
+        else()
+            string(FIND "${head}" " " cut REVERSE)
+            if(cut LESS 1)
+                string(FIND "${text}" " " cut)
+                if(cut LESS 0)
+                    break()
+                endif()
+            endif()
+        endif()
+        string(SUBSTRING "${text}" 0 ${cut} line)
+        math(EXPR rest "${cut} + 1")
+        string(SUBSTRING "${text}" ${rest} -1 text)
+        string(APPEND wrapped "${line}\n")
+        string(LENGTH "${text}" length)
+    endwhile()
+    set(${out} "${wrapped}${text}" PARENT_SCOPE)
+endfunction()
+
+# Debian shows the extended description on 80-column terminals, each line after one blank
+# that CPack puts in front.
+string(REPLACE "`" "" description "${TARNHOLD_DESCRIPTION}")
+tarnhold_wrap(CPACK_PACKAGE_DESCRIPTION "${description}" 78)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 

@@ -3,8 +3,9 @@
 
 TOP=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 BUILD_DIR=${BUILD_DIR:-$TOP/build}
+# help2man writes the manual page; man-db checks it in the install test.
 PACKAGES=(cmake ninja-build g++ qt6-base-dev qt6-svg-dev libsqlite3-dev sqlite3 fonts-dejavu-core
-    desktop-file-utils appstream)
+    desktop-file-utils appstream help2man man-db)
 
 install_missing_packages() {
     local missing=() package

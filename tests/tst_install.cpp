@@ -1,12 +1,14 @@
 // The installed tree: an install into a temporary prefix lays out every file and nothing else,
-// the desktop entry and the metainfo pass their validators, and the installed program finds its
-// help pages and answers --help and --version without a display.
+// the desktop entry, the metainfo and the manual page pass their checkers, the names the desktop
+// files give lead to installed files, the documents are the tree's, and the installed program
+// finds its help pages and answers --help and --version without a display.
 #include "app/HelpPages.h"
 
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 
 #include <spawn.h>
 #include <sys/wait.h>
@@ -24,18 +26,19 @@ namespace {
 struct Outcome {
     int exitCode = -1;
     QString output;
+    QString errors;
 };
 
 Outcome run(const QString& program, const QStringList& arguments,
             const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment()) {
     QProcess process;
     process.setProcessEnvironment(environment);
-    process.setProcessChannelMode(QProcess::MergedChannels);
     process.start(program, arguments);
     if (!process.waitForFinished(60000))
-        return {-1, program + u" did not finish: "_s + process.errorString()};
+        return {-1, {}, program + u" did not finish: "_s + process.errorString()};
     const int code = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    return {code, QString::fromLocal8Bit(process.readAll())};
+    return {code, QString::fromLocal8Bit(process.readAllStandardOutput()),
+            QString::fromLocal8Bit(process.readAllStandardError())};
 }
 
 QByteArray contents(const QString& path) {
@@ -52,6 +55,10 @@ private Q_SLOTS:
     void everyFileInPlace();
     void validators_data();
     void validators();
+    void namesLeadToFiles_data();
+    void namesLeadToFiles();
+    void documents_data();
+    void documents();
     void helpPagesFound_data();
     void helpPagesFound();
     void optionsNeedNoDisplay_data();
@@ -68,7 +75,7 @@ void TestInstall::initTestCase() {
     const Outcome install =
         run(QStringLiteral(CMAKE_COMMAND),
             {u"--install"_s, QStringLiteral(BUILD_DIR), u"--prefix"_s, m_prefix.path()});
-    QVERIFY2(install.exitCode == 0, qPrintable(install.output));
+    QVERIFY2(install.exitCode == 0, qPrintable(install.output + install.errors));
 }
 
 // Only the program and its desktop files: no stand-in utility, no test or benchmark program.
@@ -82,7 +89,10 @@ void TestInstall::everyFileInPlace() {
     const QStringList expected = {
         u"bin/tarnhold"_s,
         u"share/applications/"_s + id + u".desktop"_s,
+        u"share/doc/tarnhold/changelog.gz"_s,
+        u"share/doc/tarnhold/copyright"_s,
         u"share/icons/hicolor/scalable/apps/"_s + id + u".svg"_s,
+        u"share/man/man1/tarnhold.1.gz"_s,
         u"share/metainfo/"_s + id + u".metainfo.xml"_s,
         u"share/tarnhold/help/Export.html"_s,
         u"share/tarnhold/help/Import.html"_s,
@@ -103,6 +113,10 @@ void TestInstall::validators_data() {
                               << QStringList{
                                      u"validate"_s, u"--no-net"_s, u"--strict"_s,
                                      installed(u"share/metainfo/"_s + id + u".metainfo.xml"_s)};
+    // man prints the page on standard output and what groff complains about on standard error.
+    QTest::newRow("manual page") << u"man"_s
+                                 << QStringList{u"--warnings"_s, u"-l"_s,
+                                                installed(u"share/man/man1/tarnhold.1.gz"_s)};
 }
 
 void TestInstall::validators() {
@@ -110,11 +124,74 @@ void TestInstall::validators() {
     QFETCH(QStringList, arguments);
     const QString program = QStandardPaths::findExecutable(validator);
     QVERIFY2(!program.isEmpty(), qPrintable(validator + u" is not installed"_s));
-    const Outcome outcome = run(program, arguments);
-    QVERIFY2(outcome.exitCode == 0, qPrintable(outcome.output));
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(u"MANWIDTH"_s, u"80"_s);
+    const Outcome outcome = run(program, arguments, environment);
+    QVERIFY2(outcome.exitCode == 0, qPrintable(outcome.output + outcome.errors));
+    QVERIFY2(outcome.errors.isEmpty(), qPrintable(outcome.errors));
     // desktop-file-validate exits 0 on hints and warnings; it prints only when it has some.
     if (validator == u"desktop-file-validate"_s)
         QVERIFY2(outcome.output.trimmed().isEmpty(), qPrintable(outcome.output));
+}
+
+// A program or icon renamed on one side only leaves the desktop a name that leads nowhere.
+void TestInstall::namesLeadToFiles_data() {
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("pattern");
+    QTest::addColumn<QString>("target");
+    const QString id = QStringLiteral(TARNHOLD_APP_ID);
+    const QString entry = u"share/applications/"_s + id + u".desktop"_s;
+    const QString metainfo = u"share/metainfo/"_s + id + u".metainfo.xml"_s;
+    const QString icon = u"share/icons/hicolor/scalable/apps/%1.svg"_s;
+    QTest::newRow("menu entry's program") << entry << u"^Exec=(\\S+)"_s << u"bin/%1"_s;
+    QTest::newRow("menu entry's icon") << entry << u"^Icon=(.+)$"_s << icon;
+    QTest::newRow("metainfo's menu entry")
+        << metainfo << u"<launchable type=\"desktop-id\">([^<]+)<"_s << u"share/applications/%1"_s;
+    QTest::newRow("metainfo's icon") << metainfo << u"<icon type=\"stock\">([^<]+)<"_s << icon;
+    QTest::newRow("metainfo's program") << metainfo << u"<binary>([^<]+)<"_s << u"bin/%1"_s;
+}
+
+void TestInstall::namesLeadToFiles() {
+    QFETCH(QString, file);
+    QFETCH(QString, pattern);
+    QFETCH(QString, target);
+    const QRegularExpression expression(pattern, QRegularExpression::MultilineOption);
+    const QRegularExpressionMatch match =
+        expression.match(QString::fromUtf8(contents(installed(file))));
+    QVERIFY2(match.hasMatch(), qPrintable(pattern));
+    const QFileInfo found(installed(target.arg(match.captured(1))));
+    QVERIFY2(found.isFile(), qPrintable(found.filePath()));
+    if (target.startsWith(u"bin/"_s))
+        QVERIFY(found.isExecutable());
+}
+
+// Each document is its source: the tree's copyright file and release notes, the page help2man
+// wrote. Compressed ones are as gzip -9n makes them: best compression, and no file name or time,
+// so every build gives the same bytes.
+void TestInstall::documents_data() {
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("source");
+    const QString tree = QStringLiteral(SOURCE_DIR);
+    QTest::newRow("copyright") << u"share/doc/tarnhold/copyright"_s
+                               << tree + u"/debian/copyright"_s;
+    QTest::newRow("changelog") << u"share/doc/tarnhold/changelog.gz"_s
+                               << tree + u"/debian/changelog"_s;
+    QTest::newRow("manual page") << u"share/man/man1/tarnhold.1.gz"_s
+                                 << QStringLiteral(BUILD_DIR) + u"/man/tarnhold.1"_s;
+}
+
+void TestInstall::documents() {
+    QFETCH(QString, path);
+    QFETCH(QString, source);
+    QByteArray text = contents(installed(path));
+    if (path.endsWith(u".gz"_s)) {
+        // Magic, deflate, no flags, time 0, "slowest, best", Unix.
+        QCOMPARE(text.left(10).toHex(), QByteArray("1f8b0800000000000203"));
+        const Outcome unpacked = run(u"gzip"_s, {u"-dc"_s, installed(path)});
+        QVERIFY2(unpacked.exitCode == 0, qPrintable(unpacked.errors));
+        text = unpacked.output.toUtf8();
+    }
+    QCOMPARE(text, contents(source));
 }
 
 void TestInstall::helpPagesFound_data() {
@@ -135,6 +212,9 @@ void TestInstall::optionsNeedNoDisplay_data() {
     QTest::addColumn<QString>("expected");
     const QString version = u"Tarnhold "_s + QStringLiteral(TARNHOLD_VERSION) + u'\n';
     QTest::newRow("--version") << u"--version"_s << version;
+    QTest::newRow("--version: licence")
+        << u"--version"_s
+        << u"\nLicense GPL-3.0-or-later: GNU GPL version 3 or later <https://gnu.org/licenses/gpl.html>\n"_s;
     QTest::newRow("--help") << u"--help"_s << u"-v, --version"_s;
 }
 
@@ -147,8 +227,8 @@ void TestInstall::optionsNeedNoDisplay() {
     environment.remove(u"WAYLAND_DISPLAY"_s);
     environment.insert(u"QT_QPA_PLATFORM"_s, u"xcb"_s);
     const Outcome outcome = run(installed(u"bin/tarnhold"_s), {option}, environment);
-    QVERIFY2(outcome.exitCode == 0, qPrintable(outcome.output));
-    QVERIFY2(outcome.output.contains(expected), qPrintable(outcome.output));
+    QVERIFY2(outcome.exitCode == 0, qPrintable(outcome.output + outcome.errors));
+    QVERIFY2(outcome.output.contains(expected), qPrintable(outcome.output + outcome.errors));
 }
 
 void TestInstall::closedOutputIsNotFatal() {
