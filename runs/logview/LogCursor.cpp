@@ -13,11 +13,15 @@ namespace {
 using Key = QKeySequence::StandardKey;
 using Move = LogCursor::Move;
 
-constexpr std::array<LogCursor::KeyMove, 20> KeyMoves{{
+constexpr std::array<LogCursor::KeyMove, 24> KeyMoves{{
     {Key::MoveToNextChar, Move::NextCharacter, false},
     {Key::SelectNextChar, Move::NextCharacter, true},
     {Key::MoveToPreviousChar, Move::PreviousCharacter, false},
     {Key::SelectPreviousChar, Move::PreviousCharacter, true},
+    {Key::MoveToNextWord, Move::NextWord, false},
+    {Key::SelectNextWord, Move::NextWord, true},
+    {Key::MoveToPreviousWord, Move::PreviousWord, false},
+    {Key::SelectPreviousWord, Move::PreviousWord, true},
     {Key::MoveToNextLine, Move::NextRow, false},
     {Key::SelectNextLine, Move::NextRow, true},
     {Key::MoveToPreviousLine, Move::PreviousRow, false},
@@ -97,6 +101,12 @@ void LogCursor::move(Move move, bool select, qint64 pageRows) {
     case Move::PreviousCharacter:
         to = previousCharacter(m_caret);
         break;
+    case Move::NextWord:
+        to = nextWord(m_caret);
+        break;
+    case Move::PreviousWord:
+        to = previousWord(m_caret);
+        break;
     case Move::StartOfLine:
         to = startOfLine(m_caret);
         break;
@@ -139,6 +149,47 @@ LogPosition LogCursor::previousCharacter(const LogPosition& from) const {
     if (m_layout.document().piece(from.piece).firstOfLine)
         return {previous, end};
     return {previous, before->previousCursorPosition(end)};
+}
+
+// A word cut by a piece boundary goes on in the next piece: the moves pass over the cut as if
+// the line were one text.
+LogPosition LogCursor::nextWord(const LogPosition& from) const {
+    const LogDocument& document = m_layout.document();
+    const auto layout = m_layout.layoutOf(from.piece);
+    const QString& text = layout->text();
+    LogPosition to = from;
+    if (from.character < text.size())
+        to.character =
+            layout->nextCursorPosition(static_cast<int>(from.character), QTextLayout::SkipWords);
+    if (to.character < text.size() || from.piece + 1 >= document.pieceCount())
+        return to;
+    const qint64 next = from.piece + 1;
+    if (document.piece(next).firstOfLine)
+        return to != from ? to : LogPosition{next, 0};
+    if (!text.isEmpty() && text.back().isSpace() && to != from)
+        return {next, 0};
+    return {next, m_layout.layoutOf(next)->nextCursorPosition(0, QTextLayout::SkipWords)};
+}
+
+LogPosition LogCursor::previousWord(const LogPosition& from) const {
+    const LogDocument& document = m_layout.document();
+    const auto layout = m_layout.layoutOf(from.piece);
+    const auto character = qMin<qsizetype>(from.character, layout->text().size());
+    LogPosition to{from.piece, 0};
+    if (character > 0)
+        to.character =
+            layout->previousCursorPosition(static_cast<int>(character), QTextLayout::SkipWords);
+    if (to.character > 0 || from.piece == 0 || document.piece(from.piece).firstOfLine)
+        return character > 0 ? to : previousCharacter(from);
+    const qint64 previous = from.piece - 1;
+    const auto before = m_layout.layoutOf(previous);
+    const QString& text = before->text();
+    const bool wordStartsHere =
+        !text.isEmpty() && text.back().isSpace() && !layout->text().front().isSpace();
+    if (character > 0 && wordStartsHere)
+        return to;
+    return {previous,
+            before->previousCursorPosition(static_cast<int>(text.size()), QTextLayout::SkipWords)};
 }
 
 LogPosition LogCursor::startOfLine(const LogPosition& at) const {

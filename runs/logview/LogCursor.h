@@ -19,6 +19,8 @@ public:
     enum class Move {
         NextCharacter,
         PreviousCharacter,
+        NextWord,
+        PreviousWord,
         NextRow,
         PreviousRow,
         NextPage,
@@ -56,6 +58,9 @@ public:
 
     LogPosition nextCharacter(const LogPosition& from) const;
     LogPosition previousCharacter(const LogPosition& from) const;
+    // The start of the next word, or of the word before; a line end counts as a word's end.
+    LogPosition nextWord(const LogPosition& from) const;
+    LogPosition previousWord(const LogPosition& from) const;
     LogPosition startOfLine(const LogPosition& at) const;
     LogPosition endOfLine(const LogPosition& at) const;
 

@@ -2,8 +2,10 @@
 
 #include "platform/MessageBox.h"
 #include "platform/ReadOnlyFile.h"
+#include "runs/logview/LogAccessible.h"
 #include "runs/logview/LogFind.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
@@ -43,6 +45,7 @@ LogTextView::LogTextView(QWidget* parent)
     m_layout.setFont(font(), viewport());
     m_layout.setWidth(viewport()->width());
     relayout();
+    LogAccessible::install();
 }
 
 LogTextView::~LogTextView() = default;
@@ -62,6 +65,9 @@ void LogTextView::showFile(std::shared_ptr<platform::ReadOnlyFile> file) {
     m_top = {};
     updateRange();
     viewport()->update();
+    m_offered.invalidate();
+    m_toldAnchor = m_toldCaret = {};
+    tellReaders();
 }
 
 int LogTextView::visibleRows() const {
@@ -79,7 +85,9 @@ void LogTextView::relayout() {
 void LogTextView::documentGrew() {
     updateRange();
     viewport()->update();
+    m_offered.invalidate();
     m_find->documentGrew();
+    tellReaders();
 }
 
 // The scroll bar counts pieces; its last step shows the last row at the bottom. While the log
@@ -119,6 +127,7 @@ void LogTextView::scrollContentsBy(int, int) {
                               : LogRow{static_cast<qint64>(bar->value()) * m_piecesPerStep, 0};
     m_top = qMin(wanted, m_lastTop);
     viewport()->update();
+    tellReaders();
 }
 
 void LogTextView::ensureCaretVisible() {
@@ -144,6 +153,7 @@ void LogTextView::resizeEvent(QResizeEvent* event) {
     m_find->place(viewport()->geometry(), fontMetrics().averageCharWidth());
     m_layout.setWidth(viewport()->width());
     relayout();
+    LogAccessible::install();
 }
 
 void LogTextView::changeEvent(QEvent* event) {
@@ -203,6 +213,7 @@ void LogTextView::focusOutEvent(QFocusEvent* event) {
 void LogTextView::selectAll() {
     m_cursor.selectAll();
     viewport()->update();
+    tellReaders();
 }
 
 void LogTextView::copy() {
@@ -244,6 +255,7 @@ void LogTextView::keyPressEvent(QKeyEvent* event) {
             setTop(top);
         ensureCaretVisible();
         viewport()->update();
+        tellReaders();
     } else {
         QAbstractScrollArea::keyPressEvent(event);
         return;
@@ -252,9 +264,21 @@ void LogTextView::keyPressEvent(QKeyEvent* event) {
 }
 
 void LogTextView::selectMatch(const LogPosition& start, const LogPosition& end) {
-    m_cursor.select(start, end);
+    moveCaretTo(start, end);
+}
+
+void LogTextView::moveCaretTo(const LogPosition& anchor, const LogPosition& caret) {
+    m_cursor.select(anchor, caret);
     ensureCaretVisible();
     viewport()->update();
+    tellReaders();
+}
+
+void LogTextView::showPlace(const LogPosition& position) {
+    const LogRow row = m_layout.rowOf(position);
+    if (row < m_top || m_layout.moveRows(m_top, visibleRows() - 1) < row)
+        setTop(row);
+    tellReaders();
 }
 
 void LogTextView::mousePressEvent(QMouseEvent* event) {
@@ -265,6 +289,7 @@ void LogTextView::mousePressEvent(QMouseEvent* event) {
     ensureCaretVisible();
     viewport()->update();
     m_dragging = true;
+    tellReaders();
 }
 
 void LogTextView::mouseMoveEvent(QMouseEvent* event) {
@@ -278,6 +303,7 @@ void LogTextView::mouseMoveEvent(QMouseEvent* event) {
         m_dragTimer.stop();
     m_cursor.setCaret(m_layout.hitTest(m_top, m_dragPoint), true);
     viewport()->update();
+    tellReaders();
 }
 
 void LogTextView::mouseReleaseEvent(QMouseEvent* event) {
@@ -293,6 +319,7 @@ void LogTextView::dragScroll() {
     const QPoint inside(m_dragPoint.x(), qBound(0, m_dragPoint.y(), viewport()->height() - 1));
     m_cursor.setCaret(m_layout.hitTest(m_top, inside), true);
     viewport()->update();
+    tellReaders();
 }
 
 void LogTextView::contextMenuEvent(QContextMenuEvent* event) {
@@ -303,6 +330,48 @@ void LogTextView::contextMenuEvent(QContextMenuEvent* event) {
     menu.addSeparator();
     menu.addAction(u"Find"_s, this, &LogTextView::openFind);
     menu.exec(event->globalPos());
+}
+
+// --- Screen readers -----------------------------------------------------------------------
+
+const LogAccessibleText& LogTextView::offeredText() const {
+    m_offered.follow(m_top, visibleRows());
+    return m_offered;
+}
+
+// Only once assistive technology has asked for the box: the offered text costs a few screens of
+// decoding.
+void LogTextView::tellReaders() {
+    if (!m_readerAsked)
+        return;
+    const QString before = m_offered.text();
+    const bool moved = m_offered.follow(m_top, visibleRows());
+    if (moved) {
+        // As a terminal does with its scrollback: the old text goes, the new one comes.
+        if (!before.isEmpty()) {
+            QAccessibleTextRemoveEvent removed(this, 0, before);
+            LogAccessible::announce(&removed);
+        }
+        if (!m_offered.text().isEmpty()) {
+            QAccessibleTextInsertEvent inserted(this, 0, m_offered.text());
+            LogAccessible::announce(&inserted);
+        }
+    }
+    const LogPosition& caret = m_cursor.caret();
+    const LogPosition& anchor = m_cursor.anchor();
+    if (!moved && caret == m_toldCaret && anchor == m_toldAnchor)
+        return;
+    const int caretOffset = m_offered.offsetOf(caret);
+    if (moved || m_cursor.hasSelection() || m_toldAnchor != m_toldCaret) {
+        QAccessibleTextSelectionEvent selection(this, m_offered.offsetOf(m_cursor.selectionStart()),
+                                                m_offered.offsetOf(m_cursor.selectionEnd()));
+        selection.setCursorPosition(caretOffset);
+        LogAccessible::announce(&selection);
+    }
+    QAccessibleTextCursorEvent moveEvent(this, caretOffset);
+    LogAccessible::announce(&moveEvent);
+    m_toldCaret = caret;
+    m_toldAnchor = anchor;
 }
 
 // --- Find ---------------------------------------------------------------------------------

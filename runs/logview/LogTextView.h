@@ -1,5 +1,6 @@
 #pragma once
 
+#include "runs/logview/LogAccessibleText.h"
 #include "runs/logview/LogCursor.h"
 #include "runs/logview/LogDocument.h"
 #include "runs/logview/LogLayout.h"
@@ -17,8 +18,9 @@ class LogFind;
 // wrapped to its width, so the first screen shows at once and scrolling costs the same at the
 // first line and the ten-millionth. The scroll bar counts pieces (a line, or a part of a long
 // one) and grows while the log is indexed. Selection by mouse and keyboard, select all, copy of
-// the file's own text, and Find over the whole log work as in any text box. The widget paints
-// and routes events; rows, the caret and Find each have a class of their own.
+// the file's own text, and Find over the whole log work as in any text box, and screen readers
+// read it and follow its caret. The widget paints and routes events; rows, the caret, Find and
+// the text offered to screen readers each have a class of their own.
 class LogTextView : public QAbstractScrollArea {
     Q_OBJECT
 public:
@@ -56,7 +58,15 @@ protected:
     void scrollContentsBy(int dx, int dy) override;
 
 private:
+    friend class LogAccessible;
+
     int visibleRows() const;
+    // The text offered to assistive technology, made to hold the view.
+    const LogAccessibleText& offeredText() const;
+    void moveCaretTo(const LogPosition& anchor, const LogPosition& caret);
+    void showPlace(const LogPosition& position);
+    // Announces a moved offered text, caret or selection to assistive technology.
+    void tellReaders();
     void documentGrew();
     void relayout();
     void updateRange();
@@ -69,6 +79,10 @@ private:
     LogLayout m_layout;
     LogCursor m_cursor;
     LogFind* m_find;
+    mutable LogAccessibleText m_offered{m_layout};
+    LogPosition m_toldAnchor;
+    LogPosition m_toldCaret;
+    bool m_readerAsked = false;
 
     LogRow m_top;
     LogRow m_lastTop;
