@@ -27,7 +27,6 @@ public:
     bool follow(LogRow top, int rows);
 
     const QString& text() const { return m_text; }
-    qint64 firstPiece() const { return m_first; }
     qint64 endPiece() const { return m_first + m_pieces.size(); }
     bool holds(const LogPosition& position) const;
     // The offset of a place; one before or after the text is its start or end.

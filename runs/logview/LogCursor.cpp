@@ -42,10 +42,6 @@ constexpr std::array<LogCursor::KeyMove, 24> KeyMoves{{
 
 } // namespace
 
-std::span<const LogCursor::KeyMove> LogCursor::keyMoves() {
-    return KeyMoves;
-}
-
 std::optional<LogCursor::KeyMove> LogCursor::keyMoveOf(QKeyEvent* event) {
     for (const KeyMove& keyMove : KeyMoves) {
         if (event->matches(keyMove.key))

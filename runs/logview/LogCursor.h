@@ -6,7 +6,6 @@
 #include <QKeySequence>
 
 #include <optional>
-#include <span>
 
 class QKeyEvent;
 
@@ -36,7 +35,6 @@ public:
         Move move;
         bool select;
     };
-    static std::span<const KeyMove> keyMoves();
     static std::optional<KeyMove> keyMoveOf(QKeyEvent* event);
 
     explicit LogCursor(const LogLayout& layout) : m_layout(layout) {}
