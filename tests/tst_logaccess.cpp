@@ -78,11 +78,12 @@ private:
     QAccessible::UpdateHandler m_handler = nullptr;
 };
 
-// Where assistive technology listens, the toolkit hands the box's announcements to an installed
-// update handler; the offscreen platform has none and drops them, so the test listens where the
-// box announces.
+// As when a screen reader runs. Where assistive technology listens, the toolkit hands the box's
+// announcements to an installed update handler; the offscreen platform has none and drops them,
+// so the test listens where the box announces.
 void TestLogAccess::initTestCase() {
     QAccessible::setActive(true);
+    LogAccessible::install();
     m_handler = QAccessible::installUpdateHandler(listen);
     LogAccessible::announce = listen;
 }

@@ -18,6 +18,14 @@ QAccessibleInterface* logTextFactory(const QString& className, QObject* object) 
     return nullptr;
 }
 
+class Activation : public QAccessible::ActivationObserver {
+public:
+    void accessibilityActiveChanged(bool active) override {
+        if (active)
+            LogAccessible::install();
+    }
+};
+
 } // namespace
 
 LogAccessible::LogAccessible(LogTextView* view)
@@ -31,6 +39,18 @@ void LogAccessible::install() {
         return true;
     }();
     Q_UNUSED(installed);
+}
+
+void LogAccessible::installWhenActive() {
+    static Activation activation;
+    static const bool watching = [] {
+        if (QAccessible::isActive())
+            install();
+        else
+            QAccessible::installActivationObserver(&activation);
+        return true;
+    }();
+    Q_UNUSED(watching);
 }
 
 LogTextView* LogAccessible::view() const {

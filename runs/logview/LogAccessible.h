@@ -16,6 +16,9 @@ public:
 
     // Makes the toolkit ask this class for every log text box; once is enough.
     static void install();
+    // Installs once assistive technology is active, now or later: the toolkit's bookkeeping
+    // for a factory costs memory that a program nobody listens to need not spend.
+    static void installWhenActive();
     // Where the box's announcements go: the toolkit, which hands them to assistive technology
     // while one listens. Tests listen here, as a platform without one drops them all.
     static inline void (*announce)(QAccessibleEvent* event) = &QAccessible::updateAccessibility;

@@ -45,7 +45,7 @@ LogTextView::LogTextView(QWidget* parent)
     m_layout.setFont(font(), viewport());
     m_layout.setWidth(viewport()->width());
     relayout();
-    LogAccessible::install();
+    LogAccessible::installWhenActive();
 }
 
 LogTextView::~LogTextView() = default;
@@ -153,7 +153,7 @@ void LogTextView::resizeEvent(QResizeEvent* event) {
     m_find->place(viewport()->geometry(), fontMetrics().averageCharWidth());
     m_layout.setWidth(viewport()->width());
     relayout();
-    LogAccessible::install();
+    LogAccessible::installWhenActive();
 }
 
 void LogTextView::changeEvent(QEvent* event) {
