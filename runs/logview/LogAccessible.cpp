@@ -142,8 +142,9 @@ QRect LogAccessible::characterRect(int offset) const {
         for (LogRow at = box->m_top; at < row && rows <= box->visibleRows(); ++rows)
             at = layout.moveRows(at, 1);
     }
-    const int character = layout.characterIn(position);
-    const QTextLine line = layout.layoutOf(position.piece)->lineAt(row.row);
+    const auto laid = layout.layoutOf(position.piece);
+    const int character = LogLayout::characterIn(*laid, position);
+    const QTextLine line = laid->lineAt(row.row);
     const qreal x = line.isValid() ? line.cursorToX(character) : 0;
     const qreal next = line.isValid() && character < line.textStart() + line.textLength()
                            ? line.cursorToX(character + 1)

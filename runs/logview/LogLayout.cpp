@@ -100,13 +100,13 @@ LogRow LogLayout::moveRows(LogRow from, qint64 rows) const {
     return from;
 }
 
-int LogLayout::characterIn(const LogPosition& position) const {
-    const auto size = layoutOf(position.piece)->text().size();
-    return static_cast<int>(qBound<qsizetype>(0, position.character, size));
+int LogLayout::characterIn(const QTextLayout& layout, const LogPosition& position) {
+    return static_cast<int>(qBound<qsizetype>(0, position.character, layout.text().size()));
 }
 
 LogRow LogLayout::rowOf(const LogPosition& position) const {
-    const QTextLine line = layoutOf(position.piece)->lineForTextPosition(characterIn(position));
+    const auto layout = layoutOf(position.piece);
+    const QTextLine line = layout->lineForTextPosition(characterIn(*layout, position));
     return {position.piece, line.isValid() ? line.lineNumber() : 0};
 }
 
@@ -128,8 +128,9 @@ LogPosition LogLayout::hitTest(LogRow top, QPoint point) const {
 }
 
 qreal LogLayout::xOf(const LogPosition& position) const {
-    const int character = characterIn(position);
-    const QTextLine line = layoutOf(position.piece)->lineForTextPosition(character);
+    const auto layout = layoutOf(position.piece);
+    const int character = characterIn(*layout, position);
+    const QTextLine line = layout->lineForTextPosition(character);
     return line.isValid() ? line.cursorToX(character) : 0;
 }
 

@@ -56,8 +56,8 @@ public:
     LogPosition hitTest(LogRow top, QPoint point) const;
     // How far from the text's left edge a place is drawn.
     qreal xOf(const LogPosition& position) const;
-    // The character of a place, within its piece's text.
-    int characterIn(const LogPosition& position) const;
+    // The character of a place, within the text of its piece's layout.
+    static int characterIn(const QTextLayout& layout, const LogPosition& position);
 
 private:
     struct Laid {

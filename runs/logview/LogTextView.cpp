@@ -193,7 +193,7 @@ void LogTextView::paintEvent(QPaintEvent* event) {
         const QPointF origin(LogLayout::Margin, y);
         layout->draw(&painter, origin, selections, event->rect());
         if (hasFocus() && m_cursor.caret().piece == piece)
-            layout->drawCursor(&painter, origin, m_layout.characterIn(m_cursor.caret()));
+            layout->drawCursor(&painter, origin, LogLayout::characterIn(*layout, m_cursor.caret()));
         y += qMax(1, layout->lineCount()) * height;
     }
 }
