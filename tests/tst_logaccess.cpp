@@ -229,6 +229,10 @@ void TestLogAccess::announces_data() {
     QTest::newRow("select all") << digits << u"Ctrl+A"_s
                                 << QStringList{u"selection 0-15"_s, u"caret 15"_s};
     QTest::newRow("nothing moves") << digits << u"Left Up"_s << QStringList{};
+    QTest::newRow("a large log, a row down: the same text")
+        << numberedLines(200'000) << u"Down"_s << QStringList{u"caret 23"_s};
+    QTest::newRow("a large log, a page down: the same text")
+        << numberedLines(200'000) << u"PgDown"_s << QStringList{u"caret"_s};
     QTest::newRow("a large log's end: new text, then the caret")
         << numberedLines(200'000) << u"Ctrl+End"_s
         << QStringList{u"removed"_s, u"inserted"_s, u"selection"_s, u"caret"_s};
