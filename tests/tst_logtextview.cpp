@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The log text box: selection and copy, scrolling, logs that change while shown, and Find.
+#include "runs/logview/LogLayout.h"
 #include "support/LogViewTest.h"
 #include "support/MessageRecorder.h"
 
 #include <QLabel>
 #include <QLineEdit>
 #include <QScrollBar>
+#include <QTextLayout>
 
 using namespace logtest;
 
@@ -24,6 +26,8 @@ private Q_SLOTS:
     void fileChangesWhileShown();
     void finds_data();
     void finds();
+    void layoutMovesByRows_data();
+    void layoutMovesByRows();
 };
 
 // A failed test may have left its window open; cleanup() has reported it already.
@@ -263,6 +267,47 @@ void TestLogTextView::finds() {
     QCOMPARE(copied(log.view, found.isNull() ? QString() : u"Shift+End"_s), found);
     press(field, u"Escape"_s);
     QVERIFY(!field->isVisible());
+}
+
+void TestLogTextView::layoutMovesByRows_data() {
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<int>("fromPiece");
+    QTest::addColumn<int>("fromRow");
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<QString>("reached"); // the text of the row reached
+    const QByteArray lines = "one\ntwo\nthree";
+    const QByteArray wrapped = "xxx1 xxx2 xxx3 xxx4\nnext";
+    QTest::newRow("a row down") << lines << 0 << 0 << 1 << u"two"_s;
+    QTest::newRow("past the last row") << lines << 0 << 0 << 10 << u"three"_s;
+    QTest::newRow("past the first row") << lines << 2 << 0 << -10 << u"one"_s;
+    QTest::newRow("into a wrapped line's second row") << wrapped << 0 << 0 << 1 << u"xxx3 xxx4"_s;
+    QTest::newRow("from a wrapped line to the next") << wrapped << 0 << 1 << 1 << u"next"_s;
+    QTest::newRow("up into a wrapped line's last row") << wrapped << 1 << 0 << -1 << u"xxx3 xxx4"_s;
+    QTest::newRow("from a row past the piece's last") << wrapped << 0 << 5 << 1 << u"next"_s;
+}
+
+// The layout of rows needs no window: a document, a font and a width.
+void TestLogTextView::layoutMovesByRows() {
+    QFETCH(QByteArray, content);
+    QFETCH(int, fromPiece);
+    QFETCH(int, fromRow);
+    QFETCH(int, rows);
+    QFETCH(QString, reached);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"x.log"_s);
+    writeFile(path, content);
+    const LogDocument document(platform::ReadOnlyFile::open(path));
+    LogLayout layout(&document);
+    const QFont font;
+    layout.setFont(font);
+    // Two words a row.
+    layout.setWidth(QFontMetrics(font).horizontalAdvance(u"xxx1 xxx2 "_s) + 2 * LogLayout::Margin);
+
+    const LogRow row = layout.moveRows({fromPiece, fromRow}, rows);
+    const auto laid = layout.layoutOf(row.piece);
+    const QTextLine line = laid->lineAt(row.row);
+    QVERIFY(line.isValid());
+    QCOMPARE(laid->text().mid(line.textStart(), line.textLength()).trimmed(), reached);
 }
 
 QTEST_MAIN(TestLogTextView)
