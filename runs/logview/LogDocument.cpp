@@ -48,26 +48,24 @@ LogDocument::LogDocument(std::shared_ptr<platform::ReadOnlyFile> file, QObject* 
 }
 
 void LogDocument::startIndexing() {
-    if (m_indexing && !m_worker.joinable())
-        m_worker = std::thread(&LogDocument::indexInBackground, this, m_index.tail());
+    if (m_indexing && !m_worker.isStarted())
+        m_worker.start([this, from = m_index.tail()](const std::atomic<bool>& stop) {
+            indexInBackground(from, stop);
+        });
 }
 
 LogDocument::~LogDocument() {
-    m_stop = true;
-    if (m_worker.joinable())
-        m_worker.join();
+    m_worker.stop();
 }
 
-void LogDocument::indexInBackground(LineIndex::Tail from) {
+void LogDocument::indexInBackground(LineIndex::Tail from, const std::atomic<bool>& stop) {
     LineIndex scan = LineIndex::continuing(from);
     QByteArray buffer(ReadBytes, Qt::Uninitialized);
     auto handedOver = std::chrono::steady_clock::now();
     const auto handOver = [this, &scan](bool done) {
-        QMetaObject::invokeMethod(
-            this, [this, batch = scan.takeBatch(), done] { absorb(batch, done); },
-            Qt::QueuedConnection);
+        m_worker.handBack([this, batch = scan.takeBatch(), done] { absorb(batch, done); });
     };
-    while (!m_stop) {
+    while (!stop) {
         const qint64 got = m_file->read(scan.end(), buffer.data(), buffer.size());
         if (got <= 0)
             break;

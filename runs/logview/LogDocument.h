@@ -1,6 +1,7 @@
 #pragma once
 
 #include "runs/logview/LineIndex.h"
+#include "runs/logview/Worker.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -9,7 +10,6 @@
 #include <atomic>
 #include <compare>
 #include <memory>
-#include <thread>
 
 namespace platform {
 class ReadOnlyFile;
@@ -84,7 +84,7 @@ Q_SIGNALS:
     void indexed();
 
 private:
-    void indexInBackground(LineIndex::Tail from);
+    void indexInBackground(LineIndex::Tail from, const std::atomic<bool>& stop);
     void absorb(const LineIndex::Batch& batch, bool done);
     template <typename Found> LogLine findInSegment(qsizetype segment, Found found) const;
     const QByteArray& window(qsizetype segment, qint64 from, qint64 to) const;
@@ -93,13 +93,13 @@ private:
     std::shared_ptr<platform::ReadOnlyFile> m_file;
     LineIndex m_index;
     bool m_indexing = false;
-    std::atomic<bool> m_stop = false;
-    std::thread m_worker;
 
     // The window of the segment read last; painting reads the same one line after line.
     mutable QByteArray m_window;
     mutable qsizetype m_windowSegment = -1;
     mutable qint64 m_windowEnd = -1;
+    // Last, so that its thread ends before the members it reads go.
+    Worker m_worker{this};
 };
 
 } // namespace runs::logview

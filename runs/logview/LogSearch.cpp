@@ -59,12 +59,8 @@ LogSearch::~LogSearch() {
 }
 
 void LogSearch::cancel() {
-    m_stop = true;
-    if (m_worker.joinable())
-        m_worker.join();
-    m_stop = false;
+    m_worker.stop();
     m_running = false;
-    ++m_generation;
 }
 
 void LogSearch::start(std::shared_ptr<platform::ReadOnlyFile> file, const QByteArray& needle,
@@ -75,17 +71,12 @@ void LogSearch::start(std::shared_ptr<platform::ReadOnlyFile> file, const QByteA
         return;
     }
     m_running = true;
-    m_worker = std::thread([this, file, needle, from, end, backward, generation = m_generation] {
-        const qint64 found = search(*file, needle, from, end, backward, m_stop);
-        QMetaObject::invokeMethod(
-            this,
-            [this, found, generation] {
-                if (generation != m_generation)
-                    return;
-                m_running = false;
-                Q_EMIT finished(found);
-            },
-            Qt::QueuedConnection);
+    m_worker.start([this, file, needle, from, end, backward](const std::atomic<bool>& stop) {
+        const qint64 found = search(*file, needle, from, end, backward, stop);
+        m_worker.handBack([this, found] {
+            m_running = false;
+            Q_EMIT finished(found);
+        });
     });
 }
 

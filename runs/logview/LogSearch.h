@@ -1,11 +1,12 @@
 #pragma once
 
+#include "runs/logview/Worker.h"
+
 #include <QByteArray>
 #include <QObject>
 
 #include <atomic>
 #include <memory>
-#include <thread>
 
 namespace platform {
 class ReadOnlyFile;
@@ -38,10 +39,8 @@ private:
     static qint64 search(const platform::ReadOnlyFile& file, const QByteArray& needle, qint64 from,
                          qint64 end, bool backward, const std::atomic<bool>& stop);
 
-    std::atomic<bool> m_stop = false;
-    std::thread m_worker;
     bool m_running = false;
-    quint64 m_generation = 0;
+    Worker m_worker{this};
 };
 
 } // namespace runs::logview

@@ -1,25 +1,26 @@
 #pragma once
 
+#include "runs/logview/LogAccessibleText.h"
+#include "runs/logview/LogCursor.h"
 #include "runs/logview/LogDocument.h"
+#include "runs/logview/LogLayout.h"
 
 #include <QAbstractScrollArea>
-#include <QHash>
 #include <QTimer>
 
 #include <memory>
 
-class QTextLayout;
-
 namespace runs::logview {
 
-class LogFindBar;
-class LogSearch;
+class LogFind;
 
 // A read-only text box for a log of any size. It lays out only the pieces of lines on screen,
 // wrapped to its width, so the first screen shows at once and scrolling costs the same at the
 // first line and the ten-millionth. The scroll bar counts pieces (a line, or a part of a long
 // one) and grows while the log is indexed. Selection by mouse and keyboard, select all, copy of
-// the file's own text, and Find over the whole log work as in any text box.
+// the file's own text, and Find over the whole log work as in any text box, and screen readers
+// read it and follow its caret. The widget paints and routes events; rows, the caret, Find and
+// the text offered to screen readers each have a class of their own.
 class LogTextView : public QAbstractScrollArea {
     Q_OBJECT
 public:
@@ -57,60 +58,41 @@ protected:
     void scrollContentsBy(int dx, int dy) override;
 
 private:
-    // A row on screen: a piece and one of the rows its text wraps into.
-    struct Row {
-        qint64 piece = 0;
-        int row = 0;
-        auto operator<=>(const Row&) const = default;
-    };
-    struct Laid {
-        qint64 start = -1;
-        qint64 end = -1;
-        std::shared_ptr<QTextLayout> layout;
-    };
+    friend class LogAccessible;
 
-    std::shared_ptr<QTextLayout> layoutOf(qint64 piece) const;
-    int rowsOf(qint64 piece) const;
-    int rowHeight() const;
     int visibleRows() const;
-    Row moveRows(Row from, qint64 rows) const;
-    Row rowOf(const LogPosition& position) const;
-    LogPosition positionAt(Row row, qreal x) const;
-    LogPosition hitTest(QPoint point) const;
-    qreal caretX() const;
-
+    // The text offered to assistive technology, made to hold the view.
+    const LogAccessibleText& offeredText() const;
+    void moveCaretTo(const LogPosition& anchor, const LogPosition& caret);
+    void showPlace(const LogPosition& position);
+    // Announces a moved offered text, caret or selection to assistive technology.
+    void tellReaders();
     void documentGrew();
     void relayout();
     void updateRange();
-    void setTop(Row top);
-    void moveCaret(const LogPosition& to, bool select, bool keepX = false);
+    void setTop(LogRow top);
     void ensureCaretVisible();
     void dragScroll();
-    LogPosition nextCharacter(const LogPosition& from) const;
-    LogPosition previousCharacter(const LogPosition& from) const;
-    void searchFinished(qint64 offset);
-    void showMatch();
+    void selectMatch(const LogPosition& start, const LogPosition& end);
 
     std::unique_ptr<LogDocument> m_document;
-    LogSearch* m_search;
-    LogFindBar* m_findBar;
-    mutable QHash<qint64, Laid> m_layouts;
+    LogLayout m_layout;
+    LogCursor m_cursor;
+    LogFind* m_find;
+    mutable LogAccessibleText m_offered{m_layout};
+    LogPosition m_toldAnchor;
+    LogPosition m_toldCaret;
+    bool m_readerAsked = false;
 
-    Row m_top;
-    Row m_lastTop;
+    LogRow m_top;
+    LogRow m_lastTop;
     qint64 m_piecesPerStep = 1;
     bool m_syncingBar = false;
     bool m_indexAfterPaint = false;
-    LogPosition m_anchor;
-    LogPosition m_caret;
-    qreal m_desiredX = -1;
     int m_wheelRemainder = 0;
     bool m_dragging = false;
     QPoint m_dragPoint;
     QTimer m_dragTimer;
-    qint64 m_matchStart = -1;
-    qint64 m_matchEnd = -1;
-    qint64 m_matchLength = 0;
 };
 
 } // namespace runs::logview

@@ -1,0 +1,84 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "runs/logview/LogFind.h"
+
+#include "runs/logview/LogCursor.h"
+#include "runs/logview/LogFindBar.h"
+#include "runs/logview/LogSearch.h"
+
+#include <QWidget>
+
+#include <limits>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace runs::logview {
+
+LogFind::LogFind(QWidget* box, const LogCursor& cursor)
+    : QObject(box), m_cursor(cursor), m_search(new LogSearch(this)), m_bar(new LogFindBar(box)) {
+    connect(m_search, &LogSearch::finished, this, &LogFind::searchFinished);
+    connect(m_bar, &LogFindBar::findRequested, this, &LogFind::find);
+    connect(m_bar, &LogFindBar::closed, this, [this] {
+        m_search->cancel();
+        Q_EMIT closed();
+    });
+}
+
+void LogFind::setDocument(const LogDocument* document) {
+    m_search->cancel();
+    m_bar->setStatus({});
+    m_matchStart = m_matchEnd = -1;
+    m_document = document;
+}
+
+void LogFind::open() {
+    m_bar->open();
+}
+
+void LogFind::place(const QRect& textArea, int averageCharWidth) {
+    const int width = qMin(textArea.width() - 2 * LogLayout::Margin, 24 * averageCharWidth);
+    m_bar->resize(qMax(width, m_bar->sizeHint().width()), m_bar->sizeHint().height());
+    m_bar->move(textArea.right() - m_bar->width(), textArea.y());
+}
+
+void LogFind::find(bool backward) {
+    const QByteArray needle = m_bar->text().toLocal8Bit();
+    if (needle.isEmpty() || !m_document || !m_document->file())
+        return;
+    const LogPosition from = backward ? m_cursor.selectionStart() : m_cursor.selectionEnd();
+    m_matchStart = m_matchEnd = -1;
+    m_matchLength = needle.size();
+    m_bar->setStatus(u"Searching\u2026"_s);
+    // Once the whole log is indexed, text written to it since is not searched: it is not shown.
+    const qint64 end =
+        m_document->isIndexing() ? std::numeric_limits<qint64>::max() : m_document->indexedBytes();
+    m_search->start(m_document->file(), needle, m_document->offsetOf(from), end, backward);
+}
+
+void LogFind::searchFinished(qint64 offset) {
+    if (offset < 0) {
+        m_bar->setStatus(u"Not found"_s);
+        m_matchStart = m_matchEnd = -1;
+        return;
+    }
+    m_matchStart = offset;
+    m_matchEnd = offset + m_matchLength;
+    showMatch();
+}
+
+void LogFind::documentGrew() {
+    if (m_matchStart >= 0)
+        showMatch();
+}
+
+// A match beyond the lines indexed so far is shown once the index reaches it.
+void LogFind::showMatch() {
+    if (m_matchEnd > m_document->indexedBytes() && m_document->isIndexing())
+        return;
+    m_bar->setStatus({});
+    const LogPosition start = m_document->positionAt(m_matchStart);
+    const LogPosition end = m_document->positionAt(m_matchEnd);
+    m_matchStart = m_matchEnd = -1;
+    Q_EMIT matched(start, end);
+}
+
+} // namespace runs::logview

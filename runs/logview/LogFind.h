@@ -1,0 +1,50 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "runs/logview/LogDocument.h"
+
+#include <QObject>
+
+class QWidget;
+
+namespace runs::logview {
+
+class LogCursor;
+class LogFindBar;
+class LogSearch;
+
+// Find in the log text box: the bar over the box, the search of the whole file behind it, and
+// the match handed back as a selection once the lines that hold it are indexed.
+class LogFind : public QObject {
+    Q_OBJECT
+public:
+    // The bar is a child of the box; searches start at the cursor's selection.
+    LogFind(QWidget* box, const LogCursor& cursor);
+
+    // A new log: any search ends, the bar's status clears.
+    void setDocument(const LogDocument* document);
+    void open();
+    void find(bool backward);
+    // Places the bar at the top right of the text area.
+    void place(const QRect& textArea, int averageCharWidth);
+    // Shows a match that waited for the index.
+    void documentGrew();
+
+Q_SIGNALS:
+    void matched(const LogPosition& start, const LogPosition& end);
+    void closed();
+
+private:
+    void searchFinished(qint64 offset);
+    void showMatch();
+
+    const LogCursor& m_cursor;
+    const LogDocument* m_document = nullptr;
+    LogSearch* m_search;
+    LogFindBar* m_bar;
+    qint64 m_matchStart = -1;
+    qint64 m_matchEnd = -1;
+    qint64 m_matchLength = 0;
+};
+
+} // namespace runs::logview
