@@ -1,5 +1,6 @@
-// The console each run opens: what it shows of a utility's terminal, keys that reach the
-// utility, closing it during a run, and its reuse from run to run.
+// The console each run opens: how it shows a utility's terminal, keys that reach the utility,
+// closing it during a run, and its reuse from run to run. The terminal model alone is tested
+// without a window elsewhere.
 #include "app/FrmMain.h"
 #include "platform/ConsoleProcess.h"
 #include "runs/UtilityLaunch.h"
@@ -90,23 +91,6 @@ void TestConsole::showsTheTerminal_data() {
         QTest::newRow(name) << output << shown;
     };
     row("lines", {"one\r\ntwo\r\n"}, u"one\ntwo\n"_s);
-    row("a line still being written", {"Password: "}, u"Password: "_s);
-    row("carriage return rewrites the line", {"10%\r50%", "\r100%\r\n"}, u"100%\n"_s);
-    row("a shorter rewrite keeps the rest", {"abcdef\rXY\r\n"}, u"XYcdef\n"_s);
-    row("backspace steps back", {"abc\bX\r\n"}, u"abX\n"_s);
-    row("erased by line editing", {"abc\b \b\b \b\r\n"}, u"a  \n"_s);
-    row("tab to the next stop", {"a\tb\r\n"}, u"a       b\n"_s);
-    row("line feed alone keeps the column", {"ab\ncd\r\n"}, u"ab\n  cd\n"_s);
-    row("colours and titles left out", {"\x1b[1;31mred\x1b[0m \x1b]0;title\x07plain\x1b(B!\r\n"},
-        u"red plain!\n"_s);
-    row("escape split across reads", {"\x1b", "[3", "1mred\x1b]2;t", "\x1b\\!\r\n"}, u"red!\n"_s);
-    row("erase in line", {"progress 50%\r\x1b[Kdone\r\n"}, u"done\n"_s);
-    row("bell and other controls draw nothing",
-        {QByteArray("a\x07"
-                    "b\x00"
-                    "c\x7f\r\n",
-                    8)},
-        u"abc\n"_s);
     row("a character split across reads", {"caf\xc3", "\xa9 \xe2\x82", "\xac\r\n"}, u"café €\n"_s);
     row("bytes the locale cannot decode",
         {"a\xff"
@@ -164,12 +148,6 @@ void TestConsole::keysBecomeTerminalBytes_data() {
     };
     const auto ctrl = [](Qt::Key key) { return QKeyCombination(Qt::ControlModifier, key); };
     row("letter", Qt::Key_A, u"a"_s, false, "a", false);
-    row("non-ASCII", Qt::Key_Eacute, u"é"_s, false, "\xc3\xa9", false);
-    row("return", Qt::Key_Return, u"\r"_s, false, "\r", false);
-    row("backspace", Qt::Key_Backspace, u"\b"_s, false, "\x7f", false);
-    row("tab", Qt::Key_Tab, u"\t"_s, false, "\t", false);
-    row("interrupt", ctrl(Qt::Key_C), QString(), false, "\x03", false);
-    row("end of input", ctrl(Qt::Key_D), QString(), false, "\x04", false);
     row("arrow moves in the text", Qt::Key_Up, QString(), false, "", false);
     row("copy of a selection", ctrl(Qt::Key_C), QString(), true, "", true);
     row("terminal copy", QKeyCombination(Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_C),
