@@ -27,6 +27,8 @@ private Q_SLOTS:
     void showsTheTerminal();
     void keysBecomeTerminalBytes_data();
     void keysBecomeTerminalBytes();
+    void rowsInCells_data();
+    void rowsInCells();
 };
 
 void TestTerminalScreen::showsTheTerminal_data() {
@@ -85,6 +87,60 @@ void TestTerminalScreen::keysBecomeTerminalBytes() {
     QFETCH(QString, text);
     QFETCH(QByteArray, bytes);
     QCOMPARE(terminalBytes(key.key(), key.keyboardModifiers(), text), bytes);
+}
+
+void TestTerminalScreen::rowsInCells_data() {
+    QTest::addColumn<QStringList>("output");
+    QTest::addColumn<QStringList>("rows");
+    QTest::addColumn<QList<int>>("wrapped");
+    const auto row = [](const char* name, const QStringList& output, const QStringList& rows,
+                        const QList<int>& wrapped) {
+        QTest::newRow(name) << output << rows << wrapped;
+    };
+    // Ten columns throughout.
+    const QString smile = u"\U0001F600"_s;
+    row("the width exactly, then a line feed", {u"1234567890\r\nab"_s}, {u"1234567890"_s, u"ab"_s},
+        {});
+    row("one more than the width", {u"1234567890a"_s}, {u"1234567890"_s, u"a"_s}, {0});
+    row("a wide character in the last column", {u"123456789日x"_s}, {u"123456789"_s, u"日x"_s},
+        {0});
+    row("a wide character filling the row", {u"12345678日x"_s}, {u"12345678日"_s, u"x"_s}, {0});
+    row("wide characters count two", {u"日本語日本語x"_s}, {u"日本語日本"_s, u"語x"_s}, {0});
+    row("a combining mark stays with its letter at the wrap", {u"123456789e\u0301x"_s},
+        {u"123456789e\u0301"_s, u"x"_s}, {0});
+    row("a zero-width character takes no cell", {u"12345\u200b67890x"_s},
+        {u"12345\u200b67890"_s, u"x"_s}, {0});
+    row("characters beyond 16 bits are never cut", {u"x"_s + smile.repeated(5)},
+        {u"x"_s + smile.repeated(4), smile}, {0});
+    row("a pair split between pieces",
+        {u"a"_s + smile.first(1), smile.sliced(1) + u"b"_s, u"\r\n"_s},
+        {u"a"_s + smile + u"b"_s, QString()}, {});
+    row("a half pair", {u"a"_s + smile.first(1) + u"b"_s}, {u"a\uFFFDb"_s}, {});
+    row("tab after a wide character", {u"日\tx"_s}, {u"日      x"_s}, {});
+    row("backspace onto a wide character's left half", {u"日本\b\bx"_s}, {u"日x "_s}, {});
+    row("backspace onto a wide character's right half", {u"日\bx"_s}, {u" x"_s}, {});
+    row("erase from a wide character's right half", {u"日本語\b\b\b\x1b[K"_s}, {u"日 "_s}, {});
+    row("erase through a wide character's left half", {u"日本語\b\b\b\b\x1b[1K"_s}, {u"    語"_s},
+        {});
+    row("a wide character over a wide character's half", {u"日本\r \u6771"_s}, {u" 東 "_s}, {});
+    row("line feeds after a wrap keep their rows", {u"1234567890abc\n\r\n"_s},
+        {u"1234567890"_s, u"abc"_s, QString(), QString()}, {0});
+}
+
+void TestTerminalScreen::rowsInCells() {
+    QFETCH(QStringList, output);
+    QFETCH(QStringList, rows);
+    QFETCH(QList<int>, wrapped);
+    TerminalScreen screen(10);
+    for (const QString& piece : output)
+        screen.feed(piece);
+    QCOMPARE(shownText(screen).split(u'\n'), rows);
+    QList<int> wrappedRows;
+    for (qint64 line = screen.firstKept(); line < screen.endedCount(); ++line) {
+        if (screen.isWrapped(line))
+            wrappedRows.append(static_cast<int>(line));
+    }
+    QCOMPARE(wrappedRows, wrapped);
 }
 
 QTEST_GUILESS_MAIN(TestTerminalScreen)

@@ -73,9 +73,10 @@ void UtilityConsole::attach(platform::ConsoleProcess* process, const QString& ti
 
 void UtilityConsole::showEnd(const platform::ProcessEnd& end) {
     detach();
-    if (!m_screen.currentLine().isEmpty())
-        m_screen.feed(u"\r\n");
-    m_screen.feed(endText(m_name, end));
+    // A character the utility left half-written is shown as one that could not be read.
+    if (QString(m_decoder.decode(QByteArrayView("\n"))) != u"\n"_s)
+        m_screen.feed(QStringView(u"\uFFFD"));
+    m_screen.writeOwnLine(endText(m_name, end));
     showPending();
 }
 
