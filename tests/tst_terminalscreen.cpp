@@ -86,7 +86,8 @@ void TestTerminalScreen::keysBecomeTerminalBytes() {
     QFETCH(QKeyCombination, key);
     QFETCH(QString, text);
     QFETCH(QByteArray, bytes);
-    QCOMPARE(terminalBytes(key.key(), key.keyboardModifiers(), text), bytes);
+    QStringEncoder utf8(QStringConverter::Utf8);
+    QCOMPARE(terminalBytes(key.key(), key.keyboardModifiers(), text, utf8), bytes);
 }
 
 void TestTerminalScreen::rowsInCells_data() {

@@ -1,5 +1,7 @@
 #include "runs/console/UtilityConsole.h"
 
+#include "platform/Environment.h"
+#include "platform/NlsEncoding.h"
 #include "runs/console/ConsoleView.h"
 
 #include <QCloseEvent>
@@ -49,7 +51,10 @@ void UtilityConsole::attach(platform::ConsoleProcess* process, const QString& ti
     detach();
     m_refresh.stop();
     m_screen.clear();
-    m_decoder.resetState();
+    // The utility writes and reads its terminal in the character set its NLS_LANG names.
+    const QByteArray nlsLang = platform::environmentBytes(u"NLS_LANG"_s).value_or(QByteArray());
+    m_decoder = platform::nlsDecoder(nlsLang);
+    m_view->setKeyEncoding(platform::nlsEncoder(nlsLang));
     m_view->clearScreen();
     m_name = name;
     m_process = process;
