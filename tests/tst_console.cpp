@@ -91,6 +91,8 @@ private Q_SLOTS:
     void endLineStandsApart();
     void showsTheLastWords_data();
     void showsTheLastWords();
+    void speaksTheUtilitysCharacterSet_data();
+    void speaksTheUtilitysCharacterSet();
 
 private:
     EnvironmentGuard m_environment{{u"ORA_HOME"_s, u"NLS_LANG"_s, u"TARNHOLD_RECORD"_s,
@@ -552,6 +554,60 @@ void TestConsole::showsTheLastWords() {
     MessageRecorder recorder;
     exportRun(window);
     QVERIFY(consoleText().endsWith(u"last words\n[exp has ended with exit status 0]"_s));
+}
+
+void TestConsole::speaksTheUtilitysCharacterSet_data() {
+    QTest::addColumn<QByteArray>("nlsLang");
+    QTest::addColumn<QByteArray>("output");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QByteArray>("typed");
+    const auto row = [](const char* name, const QByteArray& nlsLang, const QByteArray& output,
+                        const QString& shown, const QString& key, const QByteArray& typed) {
+        QTest::newRow(name) << nlsLang << output << shown << key << typed;
+    };
+    row("ISO-8859-1", "AMERICAN_AMERICA.WE8ISO8859P1",
+        "M\xfcller \xc6r\xf8sk\xf8"
+        "bing",
+        u"Müller Ærøskøbing"_s, u"ü"_s, "\xfc");
+    row("windows-1252", "AMERICAN_AMERICA.we8mswin1252", "\x80 caf\xe9", u"€ café"_s, u"€"_s,
+        "\x80");
+    row("Shift_JIS", "JAPANESE_JAPAN.JA16SJIS", "\x93\x8c\x8b\x9e!", u"東京!"_s, u"日"_s,
+        "\x93\xfa");
+    row("GBK", "SIMPLIFIED CHINESE_CHINA.ZHS16GBK", "\xb6\xab\xbe\xa9!", u"东京!"_s, u"中"_s,
+        "\xd6\xd0");
+    row("UTF-8", "AMERICAN_AMERICA.AL32UTF8", "\xc5\x81\xc3\xb3\x64\xc5\xba \xe6\x9d\xb1",
+        u"Łódź 東"_s, u"é"_s, "\xc3\xa9");
+    // The locale's encoding, UTF-8 here, when the name says nothing the console knows.
+    row("an unknown name", "AMERICAN_AMERICA.XX8UNKNOWN", "M\xc3\xbcller", u"Müller"_s, u"é"_s,
+        "\xc3\xa9");
+    row("no character set", "AMERICAN_AMERICA", "M\xc3\xbcller", u"Müller"_s, u"é"_s, "\xc3\xa9");
+}
+
+void TestConsole::speaksTheUtilitysCharacterSet() {
+    QFETCH(QByteArray, nlsLang);
+    QFETCH(QByteArray, output);
+    QFETCH(QString, shown);
+    QFETCH(QString, key);
+    QFETCH(QByteArray, typed);
+    qputenv("NLS_LANG", nlsLang);
+    FakeTerminal terminal;
+    auto* console = new UtilityConsole;
+    auto* view = control<ConsoleView>(*console, "txt_console");
+    // The output in two reads, split at every byte.
+    for (qsizetype split = 0; split <= output.size(); ++split) {
+        console->attach(&terminal, u"exp"_s, u"exp"_s);
+        Q_EMIT terminal.output(output.first(split));
+        Q_EMIT terminal.output(output.sliced(split));
+        console->showEnd({});
+        QVERIFY2(view->toPlainText().startsWith(shown + u'\n'),
+                 qPrintable(u"split at %1: %2"_s.arg(split).arg(view->toPlainText())));
+    }
+    console->attach(&terminal, u"exp"_s, u"exp"_s);
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, key);
+    QApplication::sendEvent(view, &press);
+    QCOMPARE(terminal.typed, typed);
+    console->close();
 }
 
 QTEST_MAIN(TestConsole)
