@@ -1,77 +1,152 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "runs/console/TerminalRow.h"
 
+#include "runs/console/CellWidth.h"
+
 namespace runs::console {
 
-void TerminalRow::blankHalves(qsizetype from, qsizetype end) {
-    // A wide character cut at either edge of [from, end) loses its other half.
-    if (from > 0 && from < m_cells.size() && m_cells[from].code == 0)
-        m_cells[from - 1] = {};
-    if (end < m_cells.size() && m_cells[end].code == 0)
-        m_cells[end] = {};
+QString TerminalRow::takeText() {
+    m_cellCount = 0;
+    m_simple = true;
+    return std::exchange(m_text, {});
 }
 
-void TerminalRow::putAnywhere(qsizetype column, char32_t code, int width) {
+void TerminalRow::append(qsizetype column, QStringView text, qsizetype cells) {
+    if (column > m_cellCount)
+        m_text.append(QString(column - m_cellCount, u' '));
+    m_text.append(text);
+    m_cellCount = column + cells;
+}
+
+void TerminalRow::putRun(qsizetype column, QStringView run) {
+    if (column >= m_cellCount) {
+        append(column, run, run.size());
+    } else if (m_simple) {
+        m_text.replace(column, std::min(run.size(), m_text.size() - column), run.constData(),
+                       run.size());
+        m_cellCount = m_text.size();
+    } else {
+        Cells all = cells();
+        const qsizetype end = column + run.size();
+        blankHalves(all, column, end);
+        if (all.size() < end)
+            all.resize(end);
+        for (qsizetype i = 0; i < run.size(); ++i)
+            all[column + i] = {run[i].unicode(), {}};
+        setCells(all);
+    }
+}
+
+void TerminalRow::put(qsizetype column, char32_t code, int width) {
+    if (column >= m_cellCount) {
+        append(column, QChar::fromUcs4(code), width);
+        m_simple = m_simple && width == 1 && code < 0x10000;
+        return;
+    }
+    Cells all = cells();
     const qsizetype end = column + width;
-    blankHalves(column, end);
-    if (m_cells.size() < end)
-        m_cells.resize(end);
-    m_cells[column] = {code, -1};
+    blankHalves(all, column, end);
+    if (all.size() < end)
+        all.resize(end);
+    all[column] = {code, {}};
     if (width == 2)
-        m_cells[column + 1] = {0, -1};
+        all[column + 1] = {0, {}};
+    setCells(all);
 }
 
 void TerminalRow::addMark(qsizetype column, char32_t mark) {
-    qsizetype base = std::min(column, m_cells.size()) - 1;
-    if (base >= 0 && m_cells[base].code == 0)
+    if (column > m_cellCount || m_text.isEmpty())
+        return;
+    m_simple = false;
+    if (column == m_cellCount) {
+        m_text.append(QChar::fromUcs4(mark));
+        return;
+    }
+    Cells all = cells();
+    qsizetype base = column - 1;
+    if (base >= 0 && all[base].code == 0)
         --base;
     if (base < 0)
         return;
-    Cell& cell = m_cells[base];
-    if (cell.marks < 0) {
-        cell.marks = m_marks.size();
-        m_marks.append(QString());
-    }
-    m_marks[cell.marks].append(QStringView(QChar::fromUcs4(mark)));
+    all[base].marks.append(QChar::fromUcs4(mark));
+    setCells(all);
 }
 
 void TerminalRow::eraseFrom(qsizetype column) {
-    if (column >= m_cells.size())
+    if (column >= m_cellCount)
         return;
-    blankHalves(column, m_cells.size());
-    m_cells.resize(column);
+    if (m_simple) {
+        m_text.truncate(column);
+        m_cellCount = column;
+        return;
+    }
+    Cells all = cells();
+    blankHalves(all, column, all.size());
+    all.resize(column);
+    setCells(all);
 }
 
 void TerminalRow::eraseThrough(qsizetype column) {
-    const qsizetype end = std::min(column + 1, m_cells.size());
-    blankHalves(0, end);
+    const qsizetype end = std::min(column + 1, m_cellCount);
+    if (m_simple) {
+        m_text.replace(0, end, QString(end, u' '));
+        return;
+    }
+    Cells all = cells();
+    blankHalves(all, 0, end);
     for (qsizetype i = 0; i < end; ++i)
-        m_cells[i] = {};
+        all[i] = {};
+    setCells(all);
 }
 
 void TerminalRow::eraseAll() {
-    m_cells.fill({});
+    m_text = QString(m_cellCount, u' ');
+    m_simple = true;
 }
 
-void TerminalRow::clear() {
-    m_cells.clear();
-    m_marks.clear();
-}
-
-QString TerminalRow::text() const {
-    QString text;
-    text.reserve(m_cells.size());
-    for (const Cell& cell : m_cells) {
-        if (cell.code == 0)
+TerminalRow::Cells TerminalRow::cells() const {
+    Cells all;
+    all.reserve(m_cellCount);
+    for (qsizetype i = 0; i < m_text.size(); ++i) {
+        char32_t code = m_text[i].unicode();
+        if (m_text[i].isHighSurrogate() && i + 1 < m_text.size()) {
+            code = QChar::surrogateToUcs4(m_text[i], m_text[i + 1]);
+            ++i;
+        }
+        const int width = code < 0x300 ? 1 : cellWidth(code);
+        if (width == 0 && !all.isEmpty()) {
+            Cell& base = all.back().code == 0 ? all[all.size() - 2] : all.back();
+            base.marks.append(QChar::fromUcs4(code));
             continue;
-        if (cell.code < 0x10000)
-            text.append(QChar(static_cast<char16_t>(cell.code)));
-        else
-            text.append(QStringView(QChar::fromUcs4(cell.code)));
-        if (cell.marks >= 0)
-            text.append(m_marks[cell.marks]);
+        }
+        all.append(Cell{code, {}});
+        if (width == 2)
+            all.append(Cell{0, {}});
     }
-    return text;
+    return all;
+}
+
+void TerminalRow::setCells(const Cells& cells) {
+    m_text.clear();
+    m_simple = true;
+    for (const Cell& cell : cells) {
+        if (cell.code == 0) {
+            m_simple = false;
+            continue;
+        }
+        m_text.append(QChar::fromUcs4(cell.code));
+        m_text.append(cell.marks);
+        m_simple = m_simple && cell.code < 0x10000 && cell.marks.isEmpty();
+    }
+    m_cellCount = cells.size();
+}
+
+void TerminalRow::blankHalves(Cells& cells, qsizetype from, qsizetype end) {
+    // A wide character cut at either edge of [from, end) loses its other half.
+    if (from > 0 && from < cells.size() && cells[from].code == 0)
+        cells[from - 1] = {};
+    if (end < cells.size() && cells[end].code == 0)
+        cells[end] = {};
 }
 
 } // namespace runs::console

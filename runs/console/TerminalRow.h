@@ -3,48 +3,52 @@
 
 #include <QList>
 #include <QString>
-#include <QStringList>
 
 namespace runs::console {
 
-// One row of a terminal's grid, cell by cell. A wide character takes its cell and the one to
-// its right; combining marks ride on the cell of the character before them. Writing over
-// either half of a wide character blanks the other half, as terminals do.
+// One row of a terminal's grid. A wide character takes its cell and the one to its right;
+// combining marks ride on the cell of the character before them. Writing over either half of a
+// wide character blanks the other half, as terminals do.
+//
+// The row is kept as its text. Text added at its end, the most of any output, costs no more
+// than the text; only a row rewritten under its end, holding characters that are not one cell
+// each, is taken apart into cells and put back together.
 class TerminalRow {
 public:
     // Cells written so far; the row holds no blanks at its end but those written.
-    qsizetype size() const { return m_cells.size(); }
-    bool isEmpty() const { return m_cells.isEmpty(); }
+    qsizetype size() const { return m_cellCount; }
+    bool isEmpty() const { return m_text.isEmpty(); }
+    const QString& text() const { return m_text; }
+    // The text, leaving the row empty.
+    QString takeText();
 
-    // Writes a character one or two cells wide at column, padding with blanks up to it.
-    void put(qsizetype column, char32_t code, int width) {
-        if (column == m_cells.size() && width == 1) {
-            m_cells.append({code, -1});
-            return;
-        }
-        putAnywhere(column, code, width);
-    }
+    // Writes characters of one cell and one UTF-16 unit each from column on, padding with
+    // blanks up to it.
+    void putRun(qsizetype column, QStringView run);
+    // Writes a character one or two cells wide at column.
+    void put(qsizetype column, char32_t code, int width);
     // Adds a mark to the character that ends just before column; with none, the mark is lost.
     void addMark(qsizetype column, char32_t mark);
 
     void eraseFrom(qsizetype column);
     void eraseThrough(qsizetype column);
     void eraseAll();
-    void clear();
-
-    QString text() const;
 
 private:
     struct Cell {
         char32_t code = u' '; // 0: the right half of a wide character
-        qsizetype marks = -1; // index in m_marks
+        QString marks;
     };
+    using Cells = QList<Cell>;
 
-    void putAnywhere(qsizetype column, char32_t code, int width);
-    void blankHalves(qsizetype from, qsizetype end);
+    void append(qsizetype column, QStringView text, qsizetype cells);
+    Cells cells() const;
+    void setCells(const Cells& cells);
+    static void blankHalves(Cells& cells, qsizetype from, qsizetype end);
 
-    QList<Cell> m_cells;
-    QStringList m_marks;
+    QString m_text;
+    qsizetype m_cellCount = 0;
+    bool m_simple = true; // each unit of the text is one cell
 };
 
 } // namespace runs::console

@@ -30,7 +30,7 @@ void TerminalScreen::clear() {
     m_wrapped.clear();
     m_first = 0;
     m_endedCount = 0;
-    m_row.clear();
+    m_row.takeText();
     m_column = 0;
     m_highSurrogate = 0;
     m_state = State::Text;
@@ -175,20 +175,33 @@ void TerminalScreen::endControlSequence(QChar final) {
 }
 
 void TerminalScreen::writeText(QStringView text) {
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const char16_t unit = text[i].unicode();
-        if (unit < 0x300 && m_column < m_columns) {
-            // Most text: one cell each, no wrap to look for.
-            m_row.put(m_column++, unit, 1);
-        } else if (!QChar::isSurrogate(unit)) {
-            writeCharacter(unit);
-        } else if (QChar::isLowSurrogate(unit)) {
+    qsizetype i = 0;
+    while (i < text.size()) {
+        // Most text is one cell a character, and goes in as a run up to the wrap.
+        qsizetype end = i;
+        while (end < text.size() && text[end].unicode() < 0x300)
+            ++end;
+        while (i < end) {
+            if (m_column >= m_columns) {
+                endLine(true);
+                m_column = 0;
+            }
+            const qsizetype count = std::min(end - i, m_columns - m_column);
+            m_row.putRun(m_column, text.sliced(i, count));
+            m_column += count;
+            i += count;
+        }
+        if (i == text.size())
+            break;
+        const QChar unit = text[i++];
+        if (!unit.isSurrogate()) {
+            writeCharacter(unit.unicode());
+        } else if (unit.isLowSurrogate()) {
             writeCharacter(Replacement);
-        } else if (i + 1 == text.size()) {
-            m_highSurrogate = unit;
-        } else if (text[i + 1].isLowSurrogate()) {
-            writeCharacter(QChar::surrogateToUcs4(unit, text[i + 1].unicode()));
-            ++i;
+        } else if (i == text.size()) {
+            m_highSurrogate = unit.unicode();
+        } else if (text[i].isLowSurrogate()) {
+            writeCharacter(QChar::surrogateToUcs4(unit, text[i++]));
         } else {
             writeCharacter(Replacement);
         }
@@ -211,9 +224,8 @@ void TerminalScreen::writeCharacter(char32_t code) {
 }
 
 void TerminalScreen::endLine(bool wrapped) {
-    m_ended.append(m_row.text());
+    m_ended.append(m_row.takeText());
     m_wrapped.append(wrapped);
-    m_row.clear();
     ++m_endedCount;
     // Old rows go in batches, so a flood costs no more per row than a trickle.
     if (m_ended.size() >= 2 * m_keptLines) {

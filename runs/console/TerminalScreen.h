@@ -37,7 +37,7 @@ public:
     QStringList endedLines(qint64 from, qint64 end) const;
     // Whether a kept row was ended by the wrap rather than by the program.
     bool isWrapped(qint64 line) const { return m_wrapped.at(line - m_first); }
-    QString currentLine() const { return m_row.text(); }
+    const QString& currentLine() const { return m_row.text(); }
     // The cursor's cell in the row being written.
     qsizetype column() const { return m_column; }
 
