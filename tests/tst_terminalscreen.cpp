@@ -124,6 +124,8 @@ void TestTerminalScreen::rowsInCells_data() {
     row("erase through a wide character's left half", {u"日本語\b\b\b\b\x1b[1K"_s}, {u"    語"_s},
         {});
     row("a wide character over a wide character's half", {u"日本\r \u6771"_s}, {u" 東 "_s}, {});
+    row("a letter rewritten loses its marks", {u"e\u0301x\rY"_s}, {u"Yx"_s}, {});
+    row("a row erased whole keeps its cells", {u"日本\x1b[2K"_s}, {u"    "_s}, {});
     row("line feeds after a wrap keep their rows", {u"1234567890abc\n\r\n"_s},
         {u"1234567890"_s, u"abc"_s, QString(), QString()}, {0});
 }
