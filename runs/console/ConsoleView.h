@@ -10,7 +10,8 @@
 namespace runs::console {
 
 // The text area of a utility's console: what the utility's terminal shows, the last lines of
-// it kept, selectable and copyable like any text. Keys typed into it go to the utility, but for
+// it kept, selectable and copyable like any text. Each block is a row of the screen, drawn as it
+// is; copying joins the rows the screen wrapped. Keys typed into it go to the utility, but for
 // those that move around the text or copy it.
 //
 // A text document takes new lines cheaply but drops old ones slowly, so under a flood of output
