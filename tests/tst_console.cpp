@@ -56,6 +56,8 @@ private Q_SLOTS:
     void waitForProcess();
     void showsTheLastWords_data();
     void showsTheLastWords();
+    void lineEditingInTheCharacterSet_data();
+    void lineEditingInTheCharacterSet();
 
 private:
     EnvironmentGuard m_environment{{u"ORA_HOME"_s, u"NLS_LANG"_s, u"TARNHOLD_RECORD"_s,
@@ -353,6 +355,45 @@ void TestConsole::showsTheLastWords() {
     MessageRecorder recorder;
     exportRun(window);
     QVERIFY(consoleText().endsWith(u"last words\n[exp has ended with exit status 0]"_s));
+}
+
+void TestConsole::lineEditingInTheCharacterSet_data() {
+    QTest::addColumn<QByteArray>("nlsLang");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("name");
+    // Backspace after each: the last character is erased whole, and nothing before it.
+    QTest::newRow("ISO-8859-1") << QByteArray("AMERICAN_AMERICA.WE8ISO8859P1") << u"ab°"_s
+                                << u"ab"_s;
+    QTest::newRow("UTF-8") << QByteArray("AMERICAN_AMERICA.AL32UTF8") << u"ab°"_s << u"ab"_s;
+    QTest::newRow("windows-1252") << QByteArray("AMERICAN_AMERICA.WE8MSWIN1252") << u"aé€"_s
+                                  << u"aé"_s;
+}
+
+void TestConsole::lineEditingInTheCharacterSet() {
+    QFETCH(QByteArray, nlsLang);
+    QFETCH(QString, typed);
+    QFETCH(QString, name);
+    OracleHome home;
+    home.install(u"exp"_s, QStringLiteral(CONSOLE_UTILITY));
+    qputenv("NLS_LANG", nlsLang);
+    frmMain window;
+    fillExport(window, home.dumps());
+    ConsoleOperator operatorAtKeys;
+    operatorAtKeys.expect(u"Name: "_s, [typed](ConsoleView* view) {
+        for (const QChar c : typed) {
+            QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
+            QApplication::sendEvent(view, &press);
+        }
+        QTest::keyClick(view, Qt::Key_Backspace);
+        QTest::keyClick(view, Qt::Key_Return);
+    });
+    operatorAtKeys.expect(u"Password: "_s, [](ConsoleView* view) { type(view, u"x"_s); });
+    operatorAtKeys.start();
+    MessageRecorder recorder;
+    exportRun(window);
+    QVERIFY(operatorAtKeys.finished());
+    QVERIFY2(consoleText().contains(u"Hello %1, your password has 1 characters"_s.arg(name)),
+             qPrintable(consoleText()));
 }
 
 QTEST_MAIN(TestConsole)
