@@ -72,13 +72,14 @@ void TestConsoleView::gridFitsTheWindow() {
     FakeTerminal terminal;
     auto* console = new UtilityConsole;
     auto* view = control<ConsoleView>(*console, "txt_console");
+    console->attach(&terminal, u"exp"_s, u"exp"_s);
+    console->resize(window);
+    // A font chosen while the utility runs changes the terminal's size too.
     if (points > 0) {
         QFont font = view->font();
         font.setPointSizeF(points);
         view->setFont(font);
     }
-    console->attach(&terminal, u"exp"_s, u"exp"_s);
-    console->resize(window);
     QTRY_COMPARE(terminal.size.columns, view->terminalSize().columns);
     const int columns = terminal.size.columns;
     // A row of the full width, then one a character wider.

@@ -236,6 +236,12 @@ void ConsoleView::resizeEvent(QResizeEvent* event) {
     Q_EMIT terminalSizeChanged(terminalSize());
 }
 
+void ConsoleView::changeEvent(QEvent* event) {
+    QPlainTextEdit::changeEvent(event);
+    if (event->type() == QEvent::FontChange)
+        Q_EMIT terminalSizeChanged(terminalSize());
+}
+
 bool ConsoleView::focusNextPrevChild(bool /*next*/) {
     // Tab belongs to the utility, as in any terminal.
     return false;

@@ -46,6 +46,7 @@ protected:
     QMimeData* createMimeDataFromSelection() const override;
     void keyPressEvent(QKeyEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
     bool focusNextPrevChild(bool next) override;
 
 private:
