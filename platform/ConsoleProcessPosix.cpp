@@ -2,11 +2,14 @@
 // input, output and error, and its controlling terminal.
 #include "platform/ConsoleProcess.h"
 
+#include "platform/CharacterSets.h"
+
 #include <QSocketNotifier>
 #include <QTimer>
 
 #include <cerrno>
 #include <csignal>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -196,6 +199,16 @@ private:
     std::optional<ProcessEnd> m_end;
 };
 
+// Whether the program's text is UTF-8: the character set its NLS_LANG names, or else the
+// locale's.
+bool writesUtf8() {
+    if (const char* nlsLang = std::getenv("NLS_LANG")) {
+        if (const CharacterSet* set = characterSetOfNlsLang(nlsLang))
+            return set->encoding == "UTF-8";
+    }
+    return std::strcmp(::nl_langinfo(CODESET), "UTF-8") == 0;
+}
+
 // A new pseudo-terminal with the size given and the line discipline of an ordinary terminal.
 int openTerminal(ConsoleProcess::Size size, QByteArray& farSide) {
     const int master = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
@@ -214,9 +227,11 @@ int openTerminal(ConsoleProcess::Size size, QByteArray& farSide) {
     ::ioctl(master, TIOCSWINSZ, &ws);
     termios modes{};
     if (::tcgetattr(master, &modes) == 0) {
-        // Line editing erases whole characters of a UTF-8 locale.
-        if (std::strcmp(::nl_langinfo(CODESET), "UTF-8") == 0)
+        // Line editing erases whole characters of UTF-8 text, and single bytes of the rest.
+        if (writesUtf8())
             modes.c_iflag |= IUTF8;
+        else
+            modes.c_iflag &= ~static_cast<tcflag_t>(IUTF8);
         ::tcsetattr(master, TCSANOW, &modes);
     }
     ::fcntl(master, F_SETFL, ::fcntl(master, F_GETFL) | O_NONBLOCK);

@@ -1,5 +1,6 @@
-// The console each run opens: what it shows of a utility's terminal, keys that reach the
-// utility, closing it during a run, and its reuse from run to run.
+// The console each run opens: how it shows a utility's terminal, keys that reach the utility,
+// closing it during a run, and its reuse from run to run. The terminal model alone is tested
+// without a window elsewhere.
 #include "app/FrmMain.h"
 #include "platform/ConsoleProcess.h"
 #include "runs/UtilityLaunch.h"
@@ -7,6 +8,7 @@
 #include "runs/console/UtilityConsole.h"
 #include "support/ConsoleOperator.h"
 #include "support/EnvironmentGuard.h"
+#include "support/FakeTerminal.h"
 #include "support/MessageRecorder.h"
 #include "support/OracleHome.h"
 #include "support/Panels.h"
@@ -27,18 +29,6 @@ using namespace runs::console;
 using namespace std::chrono_literals;
 
 namespace {
-
-// A terminal whose output the test writes.
-class FakeTerminal : public platform::ConsoleProcess {
-public:
-    qint64 processId() const override { return 0; }
-    bool isRunning() const override { return true; }
-    void write(const QByteArray& keys) override { typed += keys; }
-    void resize(Size) override {}
-    void hangUp() override {}
-    platform::ProcessEnd finish() override { return {}; }
-    QByteArray typed;
-};
 
 void exportRun(frmMain& window) {
     control<QPushButton>(window, "cmd_export")->click();
@@ -64,16 +54,21 @@ private Q_SLOTS:
     void nextRunReusesTheConsole();
     void waitForProcess_data();
     void waitForProcess();
+    void showsTheLastWords_data();
+    void showsTheLastWords();
+    void lineEditingInTheCharacterSet_data();
+    void lineEditingInTheCharacterSet();
 
 private:
     EnvironmentGuard m_environment{{u"ORA_HOME"_s, u"NLS_LANG"_s, u"TARNHOLD_RECORD"_s,
                                     u"TARNHOLD_SLEEP_MS"_s, u"TARNHOLD_EXIT_STATUS"_s,
-                                    u"TARNHOLD_SIGNAL"_s, u"TARNHOLD_IGNORE_HANGUP"_s}};
+                                    u"TARNHOLD_SIGNAL"_s, u"TARNHOLD_IGNORE_HANGUP"_s,
+                                    u"TARNHOLD_FILL_LINES"_s}};
 };
 
 void TestConsole::init() {
-    for (const char* name :
-         {"TARNHOLD_SLEEP_MS", "TARNHOLD_EXIT_STATUS", "TARNHOLD_SIGNAL", "TARNHOLD_IGNORE_HANGUP"})
+    for (const char* name : {"TARNHOLD_SLEEP_MS", "TARNHOLD_EXIT_STATUS", "TARNHOLD_SIGNAL",
+                             "TARNHOLD_IGNORE_HANGUP", "TARNHOLD_FILL_LINES", "NLS_LANG"})
         qunsetenv(name);
     platform::ConsoleProcess::setHangUpGrace(3s);
 }
@@ -90,23 +85,6 @@ void TestConsole::showsTheTerminal_data() {
         QTest::newRow(name) << output << shown;
     };
     row("lines", {"one\r\ntwo\r\n"}, u"one\ntwo\n"_s);
-    row("a line still being written", {"Password: "}, u"Password: "_s);
-    row("carriage return rewrites the line", {"10%\r50%", "\r100%\r\n"}, u"100%\n"_s);
-    row("a shorter rewrite keeps the rest", {"abcdef\rXY\r\n"}, u"XYcdef\n"_s);
-    row("backspace steps back", {"abc\bX\r\n"}, u"abX\n"_s);
-    row("erased by line editing", {"abc\b \b\b \b\r\n"}, u"a  \n"_s);
-    row("tab to the next stop", {"a\tb\r\n"}, u"a       b\n"_s);
-    row("line feed alone keeps the column", {"ab\ncd\r\n"}, u"ab\n  cd\n"_s);
-    row("colours and titles left out", {"\x1b[1;31mred\x1b[0m \x1b]0;title\x07plain\x1b(B!\r\n"},
-        u"red plain!\n"_s);
-    row("escape split across reads", {"\x1b", "[3", "1mred\x1b]2;t", "\x1b\\!\r\n"}, u"red!\n"_s);
-    row("erase in line", {"progress 50%\r\x1b[Kdone\r\n"}, u"done\n"_s);
-    row("bell and other controls draw nothing",
-        {QByteArray("a\x07"
-                    "b\x00"
-                    "c\x7f\r\n",
-                    8)},
-        u"abc\n"_s);
     row("a character split across reads", {"caf\xc3", "\xa9 \xe2\x82", "\xac\r\n"}, u"café €\n"_s);
     row("bytes the locale cannot decode",
         {"a\xff"
@@ -164,12 +142,6 @@ void TestConsole::keysBecomeTerminalBytes_data() {
     };
     const auto ctrl = [](Qt::Key key) { return QKeyCombination(Qt::ControlModifier, key); };
     row("letter", Qt::Key_A, u"a"_s, false, "a", false);
-    row("non-ASCII", Qt::Key_Eacute, u"é"_s, false, "\xc3\xa9", false);
-    row("return", Qt::Key_Return, u"\r"_s, false, "\r", false);
-    row("backspace", Qt::Key_Backspace, u"\b"_s, false, "\x7f", false);
-    row("tab", Qt::Key_Tab, u"\t"_s, false, "\t", false);
-    row("interrupt", ctrl(Qt::Key_C), QString(), false, "\x03", false);
-    row("end of input", ctrl(Qt::Key_D), QString(), false, "\x04", false);
     row("arrow moves in the text", Qt::Key_Up, QString(), false, "", false);
     row("copy of a selection", ctrl(Qt::Key_C), QString(), true, "", true);
     row("terminal copy", QKeyCombination(Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_C),
@@ -365,6 +337,63 @@ void TestConsole::waitForProcess() {
         started.process->finish(); // reaped: the id names no process now
     runs::WaitForProcess(pid, limitMs);
     QCOMPARE(started.process->isRunning(), runningAfter);
+}
+
+void TestConsole::showsTheLastWords_data() {
+    QTest::addColumn<int>("lines");
+    QTest::newRow("a few bytes") << 0;
+    QTest::newRow("more than one read holds") << 20000;
+}
+
+void TestConsole::showsTheLastWords() {
+    QFETCH(int, lines);
+    OracleHome home;
+    home.install(u"exp"_s, QStringLiteral(CONSOLE_UTILITY));
+    qputenv("TARNHOLD_FILL_LINES", QByteArray::number(lines));
+    frmMain window;
+    fillExport(window, home.dumps());
+    MessageRecorder recorder;
+    exportRun(window);
+    QVERIFY(consoleText().endsWith(u"last words\n[exp has ended with exit status 0]"_s));
+}
+
+void TestConsole::lineEditingInTheCharacterSet_data() {
+    QTest::addColumn<QByteArray>("nlsLang");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("name");
+    // Backspace after each: the last character is erased whole, and nothing before it.
+    QTest::newRow("ISO-8859-1") << QByteArray("AMERICAN_AMERICA.WE8ISO8859P1") << u"ab°"_s
+                                << u"ab"_s;
+    QTest::newRow("UTF-8") << QByteArray("AMERICAN_AMERICA.AL32UTF8") << u"ab°"_s << u"ab"_s;
+    QTest::newRow("windows-1252") << QByteArray("AMERICAN_AMERICA.WE8MSWIN1252") << u"aé€"_s
+                                  << u"aé"_s;
+}
+
+void TestConsole::lineEditingInTheCharacterSet() {
+    QFETCH(QByteArray, nlsLang);
+    QFETCH(QString, typed);
+    QFETCH(QString, name);
+    OracleHome home;
+    home.install(u"exp"_s, QStringLiteral(CONSOLE_UTILITY));
+    qputenv("NLS_LANG", nlsLang);
+    frmMain window;
+    fillExport(window, home.dumps());
+    ConsoleOperator operatorAtKeys;
+    operatorAtKeys.expect(u"Name: "_s, [typed](ConsoleView* view) {
+        for (const QChar c : typed) {
+            QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
+            QApplication::sendEvent(view, &press);
+        }
+        QTest::keyClick(view, Qt::Key_Backspace);
+        QTest::keyClick(view, Qt::Key_Return);
+    });
+    operatorAtKeys.expect(u"Password: "_s, [](ConsoleView* view) { type(view, u"x"_s); });
+    operatorAtKeys.start();
+    MessageRecorder recorder;
+    exportRun(window);
+    QVERIFY(operatorAtKeys.finished());
+    QVERIFY2(consoleText().contains(u"Hello %1, your password has 1 characters"_s.arg(name)),
+             qPrintable(consoleText()));
 }
 
 QTEST_MAIN(TestConsole)

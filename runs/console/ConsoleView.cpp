@@ -7,8 +7,11 @@
 #include <QClipboard>
 #include <QFontDatabase>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QScrollBar>
 #include <QTextBlock>
+
+#include <cmath>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -22,6 +25,8 @@ constexpr qint64 TailLines = 100;
 // Lines put back into the document per turn of the event loop after a flood.
 constexpr qint64 HistoryPiece = 500;
 constexpr int CalmMilliseconds = 100;
+// The state of a block whose row the screen wrapped: it goes on in the next block.
+constexpr int WrappedRow = 1;
 
 bool isCopy(const QKeyEvent* event, bool hasSelection) {
     const QKeyCombination combination = event->keyCombination();
@@ -47,19 +52,25 @@ ConsoleView::ConsoleView(QWidget* parent) : QPlainTextEdit(parent) {
     setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     setUndoRedoEnabled(false);
     setFocusPolicy(Qt::StrongFocus);
+    // The screen wraps at the terminal's width; the text box shows its rows as they are. The
+    // scroll bar stays, so the width the terminal is told does not change as output grows.
+    setLineWrapMode(QPlainTextEdit::NoWrap);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
 }
 
 void ConsoleView::showScreen(const TerminalScreen& screen) {
     m_screen = &screen;
     const qint64 fresh = screen.endedCount() - m_end;
-    if (fresh > FloodLines || m_first < screen.firstKept()) {
+    if (fresh > FloodLines) {
         showTail();
         return;
     }
     appendLines(screen.endedLines(m_end, screen.endedCount()), screen.currentLine());
+    markWrapped(m_end, screen.endedCount());
     m_end = screen.endedCount();
-    if (blockCount() > KeptLines + 1)
-        dropOldest(blockCount() - KeptLines - 1);
+    // Rows the screen no longer keeps leave the view too, a few at a time.
+    if (m_first < screen.firstKept())
+        dropOldest(static_cast<int>(screen.firstKept() - m_first));
     if (m_first > screen.firstKept() && !m_history.isActive())
         m_history.start(0);
 }
@@ -114,6 +125,7 @@ void ConsoleView::showTail() {
         text += u'\n';
     text += m_screen->currentLine();
     setPlainText(text);
+    markWrapped(m_first, m_end);
     follow(true, 0);
     // The history comes back once the output has been quiet for a moment.
     m_history.start(CalmMilliseconds);
@@ -132,7 +144,9 @@ void ConsoleView::fillHistory() {
     QTextCursor cursor(document());
     cursor.movePosition(QTextCursor::Start);
     cursor.insertText(lines.join(u'\n') + u'\n');
+    const qint64 before = m_first;
     m_first = from;
+    markWrapped(from, before);
     follow(following, static_cast<int>(lines.size()));
 }
 
@@ -146,22 +160,50 @@ void ConsoleView::dropOldest(int blocks) {
     follow(following, -blocks);
 }
 
+void ConsoleView::markWrapped(qint64 from, qint64 end) {
+    QTextBlock block = document()->findBlockByNumber(static_cast<int>(from - m_first));
+    for (qint64 line = from; line < end && block.isValid(); ++line, block = block.next())
+        block.setUserState(m_screen->isWrapped(line) ? WrappedRow : -1);
+    document()->lastBlock().setUserState(-1);
+}
+
+QMimeData* ConsoleView::createMimeDataFromSelection() const {
+    // Rows the screen wrapped are one line of the utility's: copied whole, without a break.
+    const QTextCursor cursor = textCursor();
+    const int start = cursor.selectionStart();
+    const int end = cursor.selectionEnd();
+    QString text;
+    for (QTextBlock block = document()->findBlock(start);
+         block.isValid() && block.position() <= end; block = block.next()) {
+        const int from = std::max(start - block.position(), 0);
+        const int to = std::min(end - block.position(), block.length() - 1);
+        text += block.text().mid(from, to - from);
+        if (block.position() + block.length() <= end && block.userState() != WrappedRow)
+            text += u'\n';
+    }
+    auto* copied = new QMimeData;
+    copied->setText(text);
+    return copied;
+}
+
 platform::ConsoleProcess::Size ConsoleView::terminalSize() const {
-    const QFontMetrics metrics(font());
-    const int margin = 2 * static_cast<int>(document()->documentMargin());
-    const int columns =
-        (viewport()->width() - margin) / std::max(metrics.horizontalAdvance(u'M'), 1);
-    const int rows = (viewport()->height() - margin) / std::max(metrics.lineSpacing(), 1);
-    return {std::max(rows, 1), std::max(columns, 1)};
+    // Characters are drawn at the font's exact advance, fractions of a pixel included.
+    const QFontMetricsF metrics(font());
+    const qreal margin = 2 * document()->documentMargin();
+    const auto fit = [](qreal room, qreal step) {
+        return std::max(static_cast<int>(std::floor(room / std::max(step, 1.0))), 1);
+    };
+    return {fit(viewport()->height() - margin, metrics.lineSpacing()),
+            fit(viewport()->width() - margin, metrics.horizontalAdvance(u'M'))};
 }
 
 QSize ConsoleView::sizeForTerminal(platform::ConsoleProcess::Size size) const {
-    const QFontMetrics metrics(font());
-    const int margin = 2 * static_cast<int>(document()->documentMargin());
+    const QFontMetricsF metrics(font());
+    const qreal margin = 2 * document()->documentMargin();
     const int frame = 2 * frameWidth();
-    return {size.columns * metrics.horizontalAdvance(u'M') + margin + frame +
-                verticalScrollBar()->sizeHint().width(),
-            size.rows * metrics.lineSpacing() + margin + frame};
+    return {static_cast<int>(std::ceil(size.columns * metrics.horizontalAdvance(u'M') + margin)) +
+                frame + verticalScrollBar()->sizeHint().width(),
+            static_cast<int>(std::ceil(size.rows * metrics.lineSpacing() + margin)) + frame};
 }
 
 void ConsoleView::keyPressEvent(QKeyEvent* event) {
@@ -174,11 +216,12 @@ void ConsoleView::keyPressEvent(QKeyEvent* event) {
             // A terminal sends Return as a carriage return; so does a pasted line break.
             QString text = QApplication::clipboard()->text();
             text.replace(u"\r\n"_s, u"\r"_s).replace(u'\n', u'\r');
-            Q_EMIT typed(text.toLocal8Bit());
+            Q_EMIT typed(m_keyEncoding.encode(text));
         }
         return;
     }
-    const QByteArray keys = terminalBytes(event->key(), event->modifiers(), event->text());
+    const QByteArray keys =
+        terminalBytes(event->key(), event->modifiers(), event->text(), m_keyEncoding);
     if (!keys.isEmpty()) {
         if (m_acceptsKeys)
             Q_EMIT typed(keys);
@@ -191,6 +234,12 @@ void ConsoleView::keyPressEvent(QKeyEvent* event) {
 void ConsoleView::resizeEvent(QResizeEvent* event) {
     QPlainTextEdit::resizeEvent(event);
     Q_EMIT terminalSizeChanged(terminalSize());
+}
+
+void ConsoleView::changeEvent(QEvent* event) {
+    QPlainTextEdit::changeEvent(event);
+    if (event->type() == QEvent::FontChange)
+        Q_EMIT terminalSizeChanged(terminalSize());
 }
 
 bool ConsoleView::focusNextPrevChild(bool /*next*/) {

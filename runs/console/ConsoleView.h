@@ -4,12 +4,14 @@
 #include "runs/console/TerminalScreen.h"
 
 #include <QPlainTextEdit>
+#include <QStringEncoder>
 #include <QTimer>
 
 namespace runs::console {
 
 // The text area of a utility's console: what the utility's terminal shows, the last lines of
-// it kept, selectable and copyable like any text. Keys typed into it go to the utility, but for
+// it kept, selectable and copyable like any text. Each block is a row of the screen, drawn as it
+// is; copying joins the rows the screen wrapped. Keys typed into it go to the utility, but for
 // those that move around the text or copy it.
 //
 // A text document takes new lines cheaply but drops old ones slowly, so under a flood of output
@@ -29,6 +31,8 @@ public:
 
     // Whether typed keys are handed on; off once the utility has ended.
     void setAcceptsKeys(bool accepts) { m_acceptsKeys = accepts; }
+    // The encoding typed and pasted text reaches the utility in.
+    void setKeyEncoding(QStringEncoder encoding) { m_keyEncoding = std::move(encoding); }
 
     // The terminal's size that fits the text area now, and the text area that fits a size.
     platform::ConsoleProcess::Size terminalSize() const;
@@ -39,8 +43,10 @@ Q_SIGNALS:
     void terminalSizeChanged(platform::ConsoleProcess::Size size);
 
 protected:
+    QMimeData* createMimeDataFromSelection() const override;
     void keyPressEvent(QKeyEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
     bool focusNextPrevChild(bool next) override;
 
 private:
@@ -48,6 +54,8 @@ private:
     void showTail();
     void fillHistory();
     void dropOldest(int blocks);
+    // Marks the blocks of screen rows from to before end that the screen wrapped.
+    void markWrapped(qint64 from, qint64 end);
     bool isFollowing() const;
     void follow(bool following, int blocksAbove);
 
@@ -56,6 +64,7 @@ private:
     qint64 m_end = 0;   // the lines before this one are in the document
     QTimer m_history;
     bool m_acceptsKeys = false;
+    QStringEncoder m_keyEncoding{QStringConverter::System};
 };
 
 } // namespace runs::console

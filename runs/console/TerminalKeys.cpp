@@ -2,7 +2,8 @@
 
 namespace runs::console {
 
-QByteArray terminalBytes(int key, Qt::KeyboardModifiers modifiers, const QString& text) {
+QByteArray terminalBytes(int key, Qt::KeyboardModifiers modifiers, const QString& text,
+                         QStringEncoder& encoding) {
     switch (key) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
@@ -25,7 +26,7 @@ QByteArray terminalBytes(int key, Qt::KeyboardModifiers modifiers, const QString
         if (!c.isPrint() && !c.isSurrogate())
             return {};
     }
-    return text.toLocal8Bit();
+    return encoding.encode(text);
 }
 
 } // namespace runs::console

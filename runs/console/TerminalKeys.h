@@ -2,12 +2,14 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringEncoder>
 
 namespace runs::console {
 
 // The bytes a terminal sends for a key: Return is a carriage return, Backspace is DEL, a
-// control letter is its control character, a printable key is its text in the locale's
+// control letter is its control character, a printable key is its text in the utility's
 // encoding. Keys a plain terminal has no byte for give nothing.
-QByteArray terminalBytes(int key, Qt::KeyboardModifiers modifiers, const QString& text);
+QByteArray terminalBytes(int key, Qt::KeyboardModifiers modifiers, const QString& text,
+                         QStringEncoder& encoding);
 
 } // namespace runs::console

@@ -1,5 +1,7 @@
 #include "runs/console/TerminalScreen.h"
 
+#include "runs/console/CellWidth.h"
+
 #include <algorithm>
 
 namespace runs::console {
@@ -8,6 +10,7 @@ namespace {
 
 constexpr char16_t Escape = 0x1b;
 constexpr qsizetype TabStop = 8;
+constexpr char32_t Replacement = 0xfffd;
 
 bool isControl(char16_t c) {
     return c < 0x20 || c == 0x7f || (c >= 0x80 && c < 0xa0);
@@ -24,12 +27,26 @@ void TerminalScreen::setColumns(int columns) {
 
 void TerminalScreen::clear() {
     m_ended.clear();
+    m_wrapped.clear();
     m_first = 0;
     m_endedCount = 0;
-    m_line.clear();
+    m_row.takeText();
     m_column = 0;
+    m_highSurrogate = 0;
     m_state = State::Text;
     m_parameters.clear();
+}
+
+void TerminalScreen::writeOwnLine(QStringView text) {
+    if (m_highSurrogate != 0)
+        writeCharacter(Replacement);
+    m_highSurrogate = 0;
+    m_state = State::Text;
+    m_parameters.clear();
+    if (!m_row.isEmpty())
+        endLine(false);
+    m_column = 0;
+    writeText(text);
 }
 
 QStringList TerminalScreen::endedLines(qint64 from, qint64 end) const {
@@ -42,6 +59,16 @@ QStringList TerminalScreen::endedLines(qint64 from, qint64 end) const {
 
 void TerminalScreen::feed(QStringView text) {
     qsizetype i = 0;
+    if (m_highSurrogate != 0 && !text.isEmpty()) {
+        // The pair was split between two pieces.
+        const char16_t high = std::exchange(m_highSurrogate, 0);
+        if (text.front().isLowSurrogate()) {
+            writeCharacter(QChar::surrogateToUcs4(high, text.front().unicode()));
+            i = 1;
+        } else {
+            writeCharacter(Replacement);
+        }
+    }
     while (i < text.size()) {
         if (m_state == State::Text) {
             // Plain text goes in as a run, not character by character.
@@ -114,7 +141,7 @@ void TerminalScreen::control(QChar c) {
     case u'\n':
     case 0x0b: // vertical tab and form feed move down like a line feed
     case 0x0c:
-        endLine();
+        endLine(false);
         break;
     case u'\r':
         m_column = 0;
@@ -139,40 +166,72 @@ void TerminalScreen::endControlSequence(QChar final) {
     if (final != u'K')
         return;
     const QString mode = m_parameters.isEmpty() ? QStringLiteral("0") : m_parameters;
-    if (mode == u"0") {
-        m_line.truncate(m_column);
-    } else if (mode == u"1") {
-        const qsizetype end = std::min(m_column + 1, m_line.size());
-        m_line.replace(0, end, QString(end, u' '));
-    } else if (mode == u"2") {
-        m_line.fill(u' ');
-    }
+    if (mode == u"0")
+        m_row.eraseFrom(m_column);
+    else if (mode == u"1")
+        m_row.eraseThrough(m_column);
+    else if (mode == u"2")
+        m_row.eraseAll();
 }
 
 void TerminalScreen::writeText(QStringView text) {
-    while (!text.isEmpty()) {
-        // A character past the last column starts a new line, as terminals wrap.
-        if (m_column >= m_columns) {
-            endLine();
-            m_column = 0;
+    qsizetype i = 0;
+    while (i < text.size()) {
+        // Most text is one cell a character, and goes in as a run up to the wrap.
+        qsizetype end = i;
+        while (end < text.size() && text[end].unicode() < 0x300)
+            ++end;
+        while (i < end) {
+            if (m_column >= m_columns) {
+                endLine(true);
+                m_column = 0;
+            }
+            const qsizetype count = std::min(end - i, m_columns - m_column);
+            m_row.putRun(m_column, text.sliced(i, count));
+            m_column += count;
+            i += count;
         }
-        const QStringView piece = text.first(std::min(text.size(), m_columns - m_column));
-        text = text.sliced(piece.size());
-        if (m_line.size() < m_column)
-            m_line.append(QString(m_column - m_line.size(), u' '));
-        m_line.replace(m_column, std::min(piece.size(), m_line.size() - m_column),
-                       piece.constData(), piece.size());
-        m_column += piece.size();
+        if (i == text.size())
+            break;
+        const QChar unit = text[i++];
+        if (!unit.isSurrogate()) {
+            writeCharacter(unit.unicode());
+        } else if (unit.isLowSurrogate()) {
+            writeCharacter(Replacement);
+        } else if (i == text.size()) {
+            m_highSurrogate = unit.unicode();
+        } else if (text[i].isLowSurrogate()) {
+            writeCharacter(QChar::surrogateToUcs4(unit, text[i++]));
+        } else {
+            writeCharacter(Replacement);
+        }
     }
 }
 
-void TerminalScreen::endLine() {
-    m_ended.append(std::exchange(m_line, {}));
+void TerminalScreen::writeCharacter(char32_t code) {
+    const int width = cellWidth(code);
+    if (width == 0) {
+        m_row.addMark(m_column, code);
+        return;
+    }
+    // A character that does not fit starts the next row, as terminals wrap.
+    if (m_column > 0 && m_column + width > m_columns) {
+        endLine(true);
+        m_column = 0;
+    }
+    m_row.put(m_column, code, width);
+    m_column += width;
+}
+
+void TerminalScreen::endLine(bool wrapped) {
+    m_ended.append(m_row.takeText());
+    m_wrapped.append(wrapped);
     ++m_endedCount;
-    // Old lines go in batches, so a flood costs no more per line than a trickle.
+    // Old rows go in batches, so a flood costs no more per row than a trickle.
     if (m_ended.size() >= 2 * m_keptLines) {
         const qsizetype dropped = m_ended.size() - m_keptLines;
         m_ended.remove(0, dropped);
+        m_wrapped.remove(0, dropped);
         m_first += dropped;
     }
 }

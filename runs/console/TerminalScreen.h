@@ -1,5 +1,8 @@
 #pragma once
 
+#include "runs/console/TerminalRow.h"
+
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -7,27 +10,35 @@
 
 namespace runs::console {
 
-// What a terminal shows of a program's output, line by line: line feeds end a line, a carriage
-// return goes back to the start of the line so that what follows rewrites it, a backspace steps
-// back, a tab moves to the next tab stop, and a line longer than the terminal is wide wraps.
-// Escape sequences are taken apart and left out, but for erasing the line; other control
-// characters are left out too. Text may come in pieces split anywhere. The last keptLines
-// ended lines are kept; lines are numbered from the first the screen ever ended.
+// What a terminal shows of a program's output, row by row, in cells: line feeds end a row, a
+// carriage return goes back to its start so that what follows rewrites it, a backspace steps
+// back a cell, a tab moves to the next tab stop, and a row that reaches the terminal's width
+// wraps into the next. Wide characters take two cells and never straddle the wrap; combining
+// marks stay with their character. Escape sequences are taken apart and left out, but for
+// erasing the row; other control characters are left out too. Text may come in pieces split
+// anywhere. The last keptLines ended rows are kept; rows are numbered from the first the
+// screen ever ended.
 class TerminalScreen {
 public:
-    // Ended lines a console keeps for scrolling back.
+    // Ended rows a console keeps for scrolling back.
     static constexpr qsizetype KeptLines = 10000;
 
     explicit TerminalScreen(int columns = 80, qsizetype keptLines = KeptLines);
 
     void feed(QStringView text);
+    // A line of the console's own, after whatever the program left unfinished: on a row of its
+    // own, read as plain text whatever sequence the program left open.
+    void writeOwnLine(QStringView text);
 
-    // Lines ended so far, and the number of the oldest line still kept.
+    // Rows ended so far, and the number of the oldest row still kept.
     qint64 endedCount() const { return m_endedCount; }
     qint64 firstKept() const { return std::max<qint64>(m_endedCount - m_keptLines, m_first); }
-    // The kept lines numbered from to before end.
+    // The kept rows numbered from to before end.
     QStringList endedLines(qint64 from, qint64 end) const;
-    const QString& currentLine() const { return m_line; }
+    // Whether a kept row was ended by the wrap rather than by the program.
+    bool isWrapped(qint64 line) const { return m_wrapped.at(line - m_first); }
+    const QString& currentLine() const { return m_row.text(); }
+    // The cursor's cell in the row being written.
     qsizetype column() const { return m_column; }
 
     void setColumns(int columns);
@@ -37,17 +48,20 @@ private:
     enum class State { Text, Escape, EscapeIntermediate, ControlSequence, String, StringEscape };
 
     void writeText(QStringView text);
+    void writeCharacter(char32_t code);
     void control(QChar c);
     void endControlSequence(QChar final);
-    void endLine();
+    void endLine(bool wrapped);
 
     qsizetype m_columns;
     qsizetype m_keptLines;
-    QStringList m_ended; // line m_first first; may hold up to twice keptLines
+    QStringList m_ended; // row m_first first; may hold up to twice keptLines
+    QList<bool> m_wrapped;
     qint64 m_first = 0;
     qint64 m_endedCount = 0;
-    QString m_line;
+    TerminalRow m_row;
     qsizetype m_column = 0;
+    char16_t m_highSurrogate = 0; // the first half of a character whose second is yet to come
     State m_state = State::Text;
     QString m_parameters;
 };

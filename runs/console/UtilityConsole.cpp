@@ -1,5 +1,7 @@
 #include "runs/console/UtilityConsole.h"
 
+#include "platform/Environment.h"
+#include "platform/NlsEncoding.h"
 #include "runs/console/ConsoleView.h"
 
 #include <QCloseEvent>
@@ -49,7 +51,10 @@ void UtilityConsole::attach(platform::ConsoleProcess* process, const QString& ti
     detach();
     m_refresh.stop();
     m_screen.clear();
-    m_decoder.resetState();
+    // The utility writes and reads its terminal in the character set its NLS_LANG names.
+    const QByteArray nlsLang = platform::environmentBytes(u"NLS_LANG"_s).value_or(QByteArray());
+    m_decoder = platform::nlsDecoder(nlsLang);
+    m_view->setKeyEncoding(platform::nlsEncoder(nlsLang));
     m_view->clearScreen();
     m_name = name;
     m_process = process;
@@ -73,9 +78,10 @@ void UtilityConsole::attach(platform::ConsoleProcess* process, const QString& ti
 
 void UtilityConsole::showEnd(const platform::ProcessEnd& end) {
     detach();
-    if (!m_screen.currentLine().isEmpty())
-        m_screen.feed(u"\r\n");
-    m_screen.feed(endText(m_name, end));
+    // A character the utility left half-written is shown as one that could not be read.
+    if (QString(m_decoder.decode(QByteArrayView("\n"))) != u"\n"_s)
+        m_screen.feed(QStringView(u"\uFFFD"));
+    m_screen.writeOwnLine(endText(m_name, end));
     showPending();
 }
 

@@ -22,7 +22,8 @@ public:
     UtilityConsole();
 
     // Clears the console, follows the process and brings the console to the front, titled
-    // with the program as started. name is the utility's own short name.
+    // with the program as started. name is the utility's own short name. The utility's text is
+    // read and written in the character set that NLS_LANG names now, as the utility has it.
     void attach(platform::ConsoleProcess* process, const QString& title, const QString& name);
 
     // The utility has ended: a last line tells how, and keys no longer go anywhere.

@@ -1,6 +1,9 @@
 // Stands in for a utility that talks to the operator on its terminal: it asks for a name with
 // echo on and a password with echo off, then says what it got, without the password.
+// With TARNHOLD_FILL_LINES set it asks nothing: it writes that many numbered lines, then
+// "last words" with no line feed, and ends at once.
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include <termios.h>
@@ -18,6 +21,12 @@ bool readLine(char* line, int size) {
 } // namespace
 
 int main() {
+    if (const char* lines = std::getenv("TARNHOLD_FILL_LINES")) {
+        for (int line = 0, count = std::atoi(lines); line < count; ++line)
+            std::printf("line %d\n", line);
+        std::printf("last words");
+        return 0;
+    }
     std::setvbuf(stdout, nullptr, _IONBF, 0);
     std::printf("Name: ");
     char name[256];

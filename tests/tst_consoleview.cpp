@@ -1,0 +1,280 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The console fed by a terminal that the test writes: the grid its text area draws, copy, where
+// the view stands as output comes, the line that ends a run, and the utility's character set.
+#include "runs/console/ConsoleView.h"
+#include "runs/console/UtilityConsole.h"
+#include "support/EnvironmentGuard.h"
+#include "support/FakeTerminal.h"
+#include "support/WindowTest.h"
+
+#include <QClipboard>
+#include <QKeyEvent>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextLayout>
+
+using namespace Qt::Literals::StringLiterals;
+using namespace runs::console;
+
+namespace {
+
+// The text of the block at the top of the view.
+QString topRow(const ConsoleView* view) {
+    return view->cursorForPosition(QPoint(1, 1)).block().text();
+}
+
+QByteArray numberedLines(int from, int end) {
+    QByteArray bytes;
+    for (int line = from; line < end; ++line)
+        bytes += "line " + QByteArray::number(line) + "\r\n";
+    return bytes;
+}
+
+} // namespace
+
+class TestConsoleView : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void init() { qunsetenv("NLS_LANG"); }
+    void cleanup();
+    void gridFitsTheWindow_data();
+    void gridFitsTheWindow();
+    void copyJoinsWrappedRows_data();
+    void copyJoinsWrappedRows();
+    void followsOrStays_data();
+    void followsOrStays();
+    void endLineStandsApart_data();
+    void endLineStandsApart();
+    void speaksTheUtilitysCharacterSet_data();
+    void speaksTheUtilitysCharacterSet();
+
+private:
+    EnvironmentGuard m_environment{{u"NLS_LANG"_s}};
+};
+
+void TestConsoleView::cleanup() {
+    closeConsoles();
+    QTRY_VERIFY(noWindowLeft());
+}
+
+void TestConsoleView::gridFitsTheWindow_data() {
+    QTest::addColumn<QSize>("window");
+    QTest::addColumn<qreal>("points");
+    QTest::newRow("the usual window") << QSize(574, 400) << 0.0;
+    QTest::newRow("a fractional advance") << QSize(574, 400) << 10.5;
+    QTest::newRow("a large font") << QSize(800, 300) << 17.25;
+    QTest::newRow("a narrow window") << QSize(150, 200) << 9.0;
+}
+
+void TestConsoleView::gridFitsTheWindow() {
+    QFETCH(QSize, window);
+    QFETCH(qreal, points);
+    FakeTerminal terminal;
+    auto* console = new UtilityConsole;
+    auto* view = control<ConsoleView>(*console, "txt_console");
+    console->attach(&terminal, u"exp"_s, u"exp"_s);
+    console->resize(window);
+    // A font chosen while the utility runs changes the terminal's size too.
+    if (points > 0) {
+        QFont font = view->font();
+        font.setPointSizeF(points);
+        view->setFont(font);
+    }
+    QTRY_COMPARE(terminal.size.columns, view->terminalSize().columns);
+    const int columns = terminal.size.columns;
+    // A row of the full width, then one a character wider.
+    Q_EMIT terminal.output(QByteArray(columns, 'M') + "\r\n" + QByteArray(columns + 1, 'W'));
+    QTRY_COMPARE(view->blockCount(), 3);
+    QCOMPARE(view->toPlainText(),
+             QString(columns, u'M') + u'\n' + QString(columns, u'W') + u"\nW"_s);
+    // The rows as drawn fill the text area, and one more character would not fit.
+    const qreal room = view->viewport()->width() - 2 * view->document()->documentMargin();
+    const qreal advance = QFontMetricsF(view->font()).horizontalAdvance(u'M');
+    for (QTextBlock block = view->document()->begin(); block.isValid(); block = block.next()) {
+        QCOMPARE(block.layout()->lineCount(), 1);
+        const qreal drawn = block.layout()->lineAt(0).naturalTextWidth();
+        QVERIFY2(drawn <= room, qPrintable(u"%1 > %2"_s.arg(drawn).arg(room)));
+        if (block.text().size() == columns)
+            QVERIFY(drawn + advance > room);
+    }
+    QVERIFY(!view->horizontalScrollBar()->isVisible());
+    QCOMPARE(terminal.size.rows, static_cast<int>((view->viewport()->height() -
+                                                   2 * view->document()->documentMargin()) /
+                                                  QFontMetricsF(view->font()).lineSpacing()));
+    console->close();
+}
+
+void TestConsoleView::copyJoinsWrappedRows_data() {
+    // The output is written for a terminal ten columns wide.
+    QTest::addColumn<QByteArray>("output");
+    QTest::addColumn<QString>("copied");
+    QTest::newRow("a wrapped row")
+        << QByteArray("1234567890abc\r\nnext") << u"1234567890abc\nnext"_s;
+    QTest::newRow("rows the utility ended")
+        << QByteArray("1234567890\r\nabc\r\n") << u"1234567890\nabc\n"_s;
+    QTest::newRow("wrapped twice") << QByteArray(25, 'x') << QString(25, u'x');
+    QTest::newRow("a wide character at the wrap")
+        << QByteArray("123456789\xe6\x97\xa5!") << u"123456789日!"_s;
+    QTest::newRow("a line feed alone after the wrap")
+        << QByteArray("1234567890ab\ncd") << u"1234567890ab\n  cd"_s;
+}
+
+void TestConsoleView::copyJoinsWrappedRows() {
+    QFETCH(QByteArray, output);
+    QFETCH(QString, copied);
+    FakeTerminal terminal;
+    auto* console = new UtilityConsole;
+    auto* view = control<ConsoleView>(*console, "txt_console");
+    console->attach(&terminal, u"exp"_s, u"exp"_s);
+    console->resize(view->sizeForTerminal({5, 10}));
+    QTRY_COMPARE(terminal.size.columns, 10);
+    Q_EMIT terminal.output(output);
+    QTRY_VERIFY(view->toPlainText().endsWith(copied.right(2)));
+    view->selectAll();
+    QApplication::clipboard()->clear();
+    QTest::keyClick(view, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QApplication::clipboard()->text(), copied);
+    console->close();
+}
+
+void TestConsoleView::followsOrStays_data() {
+    QTest::addColumn<int>("lines");
+    QTest::addColumn<QString>("reading");
+    QTest::addColumn<QString>("topAfter"); // empty: at the end
+    const int kept = ConsoleView::KeptLines;
+    QTest::newRow("at the end, follows") << 300 << u"end"_s << QString();
+    QTest::newRow("reading back, stays") << 300 << u"line 100"_s << u"line 100"_s;
+    QTest::newRow("past the kept lines, at the end, follows")
+        << kept + 500 << u"end"_s << QString();
+    QTest::newRow("past the kept lines, reading back, stays")
+        << kept + 500 << u"line 5000"_s << u"line 5000"_s;
+    QTest::newRow("past the kept lines, reading what is dropped")
+        << kept + 500 << u"top"_s << u"line 520"_s;
+}
+
+void TestConsoleView::followsOrStays() {
+    QFETCH(int, lines);
+    QFETCH(QString, reading);
+    QFETCH(QString, topAfter);
+    FakeTerminal terminal;
+    auto* console = new UtilityConsole;
+    auto* view = control<ConsoleView>(*console, "txt_console");
+    console->attach(&terminal, u"exp"_s, u"exp"_s);
+    Q_EMIT terminal.output(numberedLines(0, lines));
+    const int blocks = std::min(lines, ConsoleView::KeptLines) + 1;
+    QTRY_COMPARE(view->blockCount(), blocks);
+    QScrollBar* bar = view->verticalScrollBar();
+    if (reading == u"top"_s)
+        bar->setValue(0);
+    else if (reading != u"end"_s)
+        bar->setValue(reading.sliced(5).toInt() - std::max(lines - ConsoleView::KeptLines, 0));
+    const QString top = topRow(view);
+    QVERIFY(reading == u"end"_s || reading == u"top"_s || top == reading);
+
+    // A trickle: each line changes the document by about a line, not by a screenful.
+    qsizetype changed = 0;
+    connect(view->document(), &QTextDocument::contentsChange, view,
+            [&changed](int, int removed, int added) { changed += removed + added; });
+    for (int line = lines; line < lines + 20; ++line) {
+        changed = 0;
+        Q_EMIT terminal.output(numberedLines(line, line + 1));
+        QTRY_VERIFY(view->toPlainText().endsWith(u"line %1\n"_s.arg(line)));
+        QVERIFY2(changed < 40, qPrintable(QString::number(changed)));
+    }
+    QCOMPARE(view->blockCount(), std::min(lines + 20, ConsoleView::KeptLines) + 1);
+    if (topAfter.isEmpty()) {
+        QCOMPARE(bar->value(), bar->maximum());
+        QVERIFY(bar->maximum() > 0);
+    } else {
+        QCOMPARE(topRow(view), topAfter);
+    }
+    console->close();
+}
+
+void TestConsoleView::endLineStandsApart_data() {
+    QTest::addColumn<QByteArray>("output");
+    QTest::addColumn<QString>("shown");
+    const QString end = u"[exp has ended with exit status 4]"_s;
+    QTest::newRow("after an ended line") << QByteArray("done\r\n") << u"done\n"_s + end;
+    QTest::newRow("after a prompt") << QByteArray("Password: ") << u"Password: \n"_s + end;
+    QTest::newRow("after a lone escape") << QByteArray("out\x1b") << u"out\n"_s + end;
+    QTest::newRow("after an unfinished control sequence")
+        << QByteArray("out\x1b[1;3") << u"out\n"_s + end;
+    QTest::newRow("after a title that never ends")
+        << QByteArray("out\x1b]0;") + QByteArray(1 << 20, 't') << u"out\n"_s + end;
+    QTest::newRow("after an escape inside a title")
+        << QByteArray("out\x1b]0;title\x1b") << u"out\n"_s + end;
+    QTest::newRow("after a half-written character")
+        << QByteArray("caf\xc3") << u"caf\uFFFD\n"_s + end;
+    QTest::newRow("after a carriage return") << QByteArray("10%\r") << u"10%\n"_s + end;
+    QTest::newRow("nothing written") << QByteArray() << end;
+}
+
+void TestConsoleView::endLineStandsApart() {
+    QFETCH(QByteArray, output);
+    QFETCH(QString, shown);
+    FakeTerminal terminal;
+    auto* console = new UtilityConsole;
+    console->attach(&terminal, u"exp"_s, u"exp"_s);
+    Q_EMIT terminal.output(output);
+    console->showEnd({false, 4});
+    QCOMPARE(control<ConsoleView>(*console, "txt_console")->toPlainText(), shown);
+    console->close();
+}
+
+void TestConsoleView::speaksTheUtilitysCharacterSet_data() {
+    QTest::addColumn<QByteArray>("nlsLang");
+    QTest::addColumn<QByteArray>("output");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QByteArray>("typed");
+    const auto row = [](const char* name, const QByteArray& nlsLang, const QByteArray& output,
+                        const QString& shown, const QString& key, const QByteArray& typed) {
+        QTest::newRow(name) << nlsLang << output << shown << key << typed;
+    };
+    row("ISO-8859-1", "AMERICAN_AMERICA.WE8ISO8859P1",
+        "M\xfcller \xc6r\xf8sk\xf8"
+        "bing",
+        u"Müller Ærøskøbing"_s, u"ü"_s, "\xfc");
+    row("windows-1252", "AMERICAN_AMERICA.we8mswin1252", "\x80 caf\xe9", u"€ café"_s, u"€"_s,
+        "\x80");
+    row("Shift_JIS", "JAPANESE_JAPAN.JA16SJIS", "\x93\x8c\x8b\x9e!", u"東京!"_s, u"日"_s,
+        "\x93\xfa");
+    row("GBK", "SIMPLIFIED CHINESE_CHINA.ZHS16GBK", "\xb6\xab\xbe\xa9!", u"东京!"_s, u"中"_s,
+        "\xd6\xd0");
+    row("UTF-8", "AMERICAN_AMERICA.AL32UTF8", "\xc5\x81\xc3\xb3\x64\xc5\xba \xe6\x9d\xb1",
+        u"Łódź 東"_s, u"é"_s, "\xc3\xa9");
+    // The locale's encoding, UTF-8 here, when the name says nothing the console knows.
+    row("an unknown name", "AMERICAN_AMERICA.XX8UNKNOWN", "M\xc3\xbcller", u"Müller"_s, u"é"_s,
+        "\xc3\xa9");
+    row("no character set", "AMERICAN_AMERICA", "M\xc3\xbcller", u"Müller"_s, u"é"_s, "\xc3\xa9");
+}
+
+void TestConsoleView::speaksTheUtilitysCharacterSet() {
+    QFETCH(QByteArray, nlsLang);
+    QFETCH(QByteArray, output);
+    QFETCH(QString, shown);
+    QFETCH(QString, key);
+    QFETCH(QByteArray, typed);
+    qputenv("NLS_LANG", nlsLang);
+    FakeTerminal terminal;
+    auto* console = new UtilityConsole;
+    auto* view = control<ConsoleView>(*console, "txt_console");
+    // The output in two reads, split at every byte.
+    for (qsizetype split = 0; split <= output.size(); ++split) {
+        console->attach(&terminal, u"exp"_s, u"exp"_s);
+        Q_EMIT terminal.output(output.first(split));
+        Q_EMIT terminal.output(output.sliced(split));
+        console->showEnd({});
+        QVERIFY2(view->toPlainText().startsWith(shown + u'\n'),
+                 qPrintable(u"split at %1: %2"_s.arg(split).arg(view->toPlainText())));
+    }
+    console->attach(&terminal, u"exp"_s, u"exp"_s);
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, key);
+    QApplication::sendEvent(view, &press);
+    QCOMPARE(terminal.typed, typed);
+    console->close();
+}
+
+QTEST_MAIN(TestConsoleView)
+#include "tst_consoleview.moc"

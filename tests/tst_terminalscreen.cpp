@@ -1,0 +1,150 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The console's model of a terminal, without a window: what a screen shows of a utility's
+// output, and the bytes a terminal sends for a key.
+#include "runs/console/TerminalKeys.h"
+#include "runs/console/TerminalScreen.h"
+
+#include <QTest>
+
+using namespace Qt::Literals::StringLiterals;
+using namespace runs::console;
+
+namespace {
+
+// The screen as the console shows it: its kept lines, then the line being written.
+QString shownText(const TerminalScreen& screen) {
+    QStringList lines = screen.endedLines(screen.firstKept(), screen.endedCount());
+    lines.append(screen.currentLine());
+    return lines.join(u'\n');
+}
+
+} // namespace
+
+class TestTerminalScreen : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void showsTheTerminal_data();
+    void showsTheTerminal();
+    void keysBecomeTerminalBytes_data();
+    void keysBecomeTerminalBytes();
+    void rowsInCells_data();
+    void rowsInCells();
+};
+
+void TestTerminalScreen::showsTheTerminal_data() {
+    QTest::addColumn<QByteArrayList>("output");
+    QTest::addColumn<QString>("shown");
+    const auto row = [](const char* name, QByteArrayList output, const QString& shown) {
+        QTest::newRow(name) << output << shown;
+    };
+    row("lines", {"one\r\ntwo\r\n"}, u"one\ntwo\n"_s);
+    row("a line still being written", {"Password: "}, u"Password: "_s);
+    row("carriage return rewrites the line", {"10%\r50%", "\r100%\r\n"}, u"100%\n"_s);
+    row("a shorter rewrite keeps the rest", {"abcdef\rXY\r\n"}, u"XYcdef\n"_s);
+    row("backspace steps back", {"abc\bX\r\n"}, u"abX\n"_s);
+    row("erased by line editing", {"abc\b \b\b \b\r\n"}, u"a  \n"_s);
+    row("tab to the next stop", {"a\tb\r\n"}, u"a       b\n"_s);
+    row("line feed alone keeps the column", {"ab\ncd\r\n"}, u"ab\n  cd\n"_s);
+    row("colours and titles left out", {"\x1b[1;31mred\x1b[0m \x1b]0;title\x07plain\x1b(B!\r\n"},
+        u"red plain!\n"_s);
+    row("escape split across reads", {"\x1b", "[3", "1mred\x1b]2;t", "\x1b\\!\r\n"}, u"red!\n"_s);
+    row("erase in line", {"progress 50%\r\x1b[Kdone\r\n"}, u"done\n"_s);
+    row("bell and other controls draw nothing",
+        {QByteArray("a\x07"
+                    "b\x00"
+                    "c\x7f\r\n",
+                    8)},
+        u"abc\n"_s);
+}
+
+void TestTerminalScreen::showsTheTerminal() {
+    QFETCH(QByteArrayList, output);
+    QFETCH(QString, shown);
+    TerminalScreen screen;
+    for (const QByteArray& bytes : output)
+        screen.feed(QString::fromUtf8(bytes));
+    QCOMPARE(shownText(screen), shown);
+}
+
+void TestTerminalScreen::keysBecomeTerminalBytes_data() {
+    QTest::addColumn<QKeyCombination>("key");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QByteArray>("bytes");
+    const auto row = [](const char* name, QKeyCombination key, const QString& text,
+                        const QByteArray& bytes) { QTest::newRow(name) << key << text << bytes; };
+    const auto ctrl = [](Qt::Key key) { return QKeyCombination(Qt::ControlModifier, key); };
+    row("letter", Qt::Key_A, u"a"_s, "a");
+    row("non-ASCII", Qt::Key_Eacute, u"é"_s, "\xc3\xa9");
+    row("return", Qt::Key_Return, u"\r"_s, "\r");
+    row("backspace", Qt::Key_Backspace, u"\b"_s, "\x7f");
+    row("tab", Qt::Key_Tab, u"\t"_s, "\t");
+    row("interrupt", ctrl(Qt::Key_C), QString(), "\x03");
+    row("end of input", ctrl(Qt::Key_D), QString(), "\x04");
+}
+
+void TestTerminalScreen::keysBecomeTerminalBytes() {
+    QFETCH(QKeyCombination, key);
+    QFETCH(QString, text);
+    QFETCH(QByteArray, bytes);
+    QStringEncoder utf8(QStringConverter::Utf8);
+    QCOMPARE(terminalBytes(key.key(), key.keyboardModifiers(), text, utf8), bytes);
+}
+
+void TestTerminalScreen::rowsInCells_data() {
+    QTest::addColumn<QStringList>("output");
+    QTest::addColumn<QStringList>("rows");
+    QTest::addColumn<QList<int>>("wrapped");
+    const auto row = [](const char* name, const QStringList& output, const QStringList& rows,
+                        const QList<int>& wrapped) {
+        QTest::newRow(name) << output << rows << wrapped;
+    };
+    // Ten columns throughout.
+    const QString smile = u"\U0001F600"_s;
+    row("the width exactly, then a line feed", {u"1234567890\r\nab"_s}, {u"1234567890"_s, u"ab"_s},
+        {});
+    row("one more than the width", {u"1234567890a"_s}, {u"1234567890"_s, u"a"_s}, {0});
+    row("a wide character in the last column", {u"123456789日x"_s}, {u"123456789"_s, u"日x"_s},
+        {0});
+    row("a wide character filling the row", {u"12345678日x"_s}, {u"12345678日"_s, u"x"_s}, {0});
+    row("wide characters count two", {u"日本語日本語x"_s}, {u"日本語日本"_s, u"語x"_s}, {0});
+    row("a combining mark stays with its letter at the wrap", {u"123456789e\u0301x"_s},
+        {u"123456789e\u0301"_s, u"x"_s}, {0});
+    row("a zero-width character takes no cell", {u"12345\u200b67890x"_s},
+        {u"12345\u200b67890"_s, u"x"_s}, {0});
+    row("characters beyond 16 bits are never cut", {u"x"_s + smile.repeated(5)},
+        {u"x"_s + smile.repeated(4), smile}, {0});
+    row("a pair split between pieces",
+        {u"a"_s + smile.first(1), smile.sliced(1) + u"b"_s, u"\r\n"_s},
+        {u"a"_s + smile + u"b"_s, QString()}, {});
+    row("a half pair", {u"a"_s + smile.first(1) + u"b"_s}, {u"a\uFFFDb"_s}, {});
+    row("tab after a wide character", {u"日\tx"_s}, {u"日      x"_s}, {});
+    row("backspace onto a wide character's left half", {u"日本\b\bx"_s}, {u"日x "_s}, {});
+    row("backspace onto a wide character's right half", {u"日\bx"_s}, {u" x"_s}, {});
+    row("erase from a wide character's right half", {u"日本語\b\b\b\x1b[K"_s}, {u"日 "_s}, {});
+    row("erase through a wide character's left half", {u"日本語\b\b\b\b\x1b[1K"_s}, {u"    語"_s},
+        {});
+    row("a wide character over a wide character's half", {u"日本\r \u6771"_s}, {u" 東 "_s}, {});
+    row("a letter rewritten loses its marks", {u"e\u0301x\rY"_s}, {u"Yx"_s}, {});
+    row("a row erased whole keeps its cells", {u"日本\x1b[2K"_s}, {u"    "_s}, {});
+    row("line feeds after a wrap keep their rows", {u"1234567890abc\n\r\n"_s},
+        {u"1234567890"_s, u"abc"_s, QString(), QString()}, {0});
+}
+
+void TestTerminalScreen::rowsInCells() {
+    QFETCH(QStringList, output);
+    QFETCH(QStringList, rows);
+    QFETCH(QList<int>, wrapped);
+    TerminalScreen screen(10);
+    for (const QString& piece : output)
+        screen.feed(piece);
+    QCOMPARE(shownText(screen).split(u'\n'), rows);
+    QList<int> wrappedRows;
+    for (qint64 line = screen.firstKept(); line < screen.endedCount(); ++line) {
+        if (screen.isWrapped(line))
+            wrappedRows.append(static_cast<int>(line));
+    }
+    QCOMPARE(wrappedRows, wrapped);
+}
+
+QTEST_GUILESS_MAIN(TestTerminalScreen)
+#include "tst_terminalscreen.moc"
