@@ -2,8 +2,6 @@
 
 #include "platform/ReadOnlyFile.h"
 
-#include <QStringDecoder>
-
 #include <chrono>
 
 namespace runs::logview {
@@ -14,32 +12,14 @@ constexpr qint64 ReadBytes = 256 * 1024;
 // Often enough for the scroll bar to grow smoothly.
 constexpr auto HandOverEvery = std::chrono::milliseconds(100);
 
-bool continues(char byte) {
-    return (static_cast<unsigned char>(byte) & 0xC0) == 0x80;
-}
-
-// How many of the bytes make up the first `characters` characters of their decoded text.
-qint64 bytesForCharacters(const QByteArray& bytes, qsizetype characters) {
-    qsizetype ascii = 0;
-    while (ascii < bytes.size() && ascii < characters &&
-           static_cast<signed char>(bytes[ascii]) >= 0)
-        ++ascii;
-    if (ascii == characters || ascii == bytes.size())
-        return ascii;
-    QStringDecoder decoder(QStringDecoder::System);
-    qsizetype decoded = 0;
-    for (qsizetype i = 0; i < bytes.size(); ++i) {
-        decoded += QString(decoder.decode(QByteArrayView(bytes).sliced(i, 1))).size();
-        if (decoded >= characters)
-            return i + 1;
-    }
-    return bytes.size();
-}
+// Cuts kept for long lines; a screen of a line of many megabytes needs a few dozen.
+constexpr qsizetype KeptCuts = 4096;
 
 } // namespace
 
-LogDocument::LogDocument(std::shared_ptr<platform::ReadOnlyFile> file, QObject* parent)
-    : QObject(parent), m_file(std::move(file)) {
+LogDocument::LogDocument(std::shared_ptr<platform::ReadOnlyFile> file, LogEncoding encoding,
+                         QObject* parent)
+    : QObject(parent), m_file(std::move(file)), m_encoding(std::move(encoding)) {
     if (!m_file)
         return;
     const QByteArray first = m_file->read(0, FirstBytes);
@@ -153,20 +133,37 @@ LogLine LogDocument::lineOfOffset(qint64 offset) const {
                          [offset](const LogLine& line) { return offset < line.next; });
 }
 
-// A piece boundary near `at`, moved back to the first byte of a multi-byte character.
+// Where the character that holds `at` starts, decoding from `known`, a place where one starts.
+qint64 LogDocument::characterStartFrom(qint64 known, qint64 at) const {
+    const QByteArray bytes = m_file ? m_file->read(known, at + 4 - known) : QByteArray();
+    return known + m_encoding.characterStart(bytes, at - known);
+}
+
+// A piece boundary at `at`, moved back to the first byte of the character that holds it. Where
+// characters start is found from a byte that starts one wherever it stands, or else from the
+// cut before, and at worst from the line's start, each cut once.
 qint64 LogDocument::cut(const LogLine& line, qint64 at) const {
     if (at >= line.textEnd)
         return line.textEnd;
-    const qint64 from = qMax(line.start + 1, at - 3);
-    const QByteArray bytes = m_file ? m_file->read(from, at + 1 - from) : QByteArray();
-    for (qint64 candidate = at; candidate >= from; --candidate) {
-        const qint64 i = candidate - from;
-        if (i >= bytes.size())
-            return at;
-        if (!continues(bytes[i]))
-            return candidate;
-    }
-    return at;
+    if (!m_encoding.needsContext())
+        return characterStartFrom(qMax(line.start, at - 3), at);
+    if (const auto known = m_cuts.constFind(at); known != m_cuts.cend())
+        return *known;
+    const qint64 from = qMax(line.start, at - LineIndex::PieceBytes);
+    const QByteArray before = m_file ? m_file->read(from, at - from) : QByteArray();
+    qsizetype sure = before.size() - 1;
+    while (sure >= 0 && !m_encoding.alwaysStarts(before[sure]))
+        --sure;
+    qint64 known = line.start;
+    if (sure >= 0)
+        known = from + sure;
+    else if (from > line.start)
+        known = cut(line, from);
+    const qint64 result = characterStartFrom(known, at);
+    if (m_cuts.size() >= KeptCuts)
+        m_cuts.clear();
+    m_cuts.insert(at, result);
+    return result;
 }
 
 LogPiece LogDocument::piece(qint64 number) const {
@@ -190,7 +187,15 @@ QByteArray LogDocument::bytes(qint64 from, qint64 to) const {
 }
 
 QString LogDocument::text(const LogPiece& piece) const {
-    return QString::fromLocal8Bit(bytes(piece.start, piece.end));
+    return m_encoding.decode(bytes(piece.start, piece.end));
+}
+
+QString LogDocument::text(qint64 from, qint64 to) const {
+    return m_encoding.decode(bytes(from, to));
+}
+
+bool LogDocument::isStale() const {
+    return m_file && m_file->size() < m_index.end();
 }
 
 LogPosition LogDocument::end() const {
@@ -200,7 +205,7 @@ LogPosition LogDocument::end() const {
 
 qint64 LogDocument::offsetOf(const LogPosition& position) const {
     const LogPiece at = piece(position.piece);
-    return at.start + bytesForCharacters(bytes(at.start, at.end), position.character);
+    return at.start + m_encoding.bytesForCharacters(bytes(at.start, at.end), position.character);
 }
 
 LogPosition LogDocument::positionAt(qint64 offset) const {
@@ -210,7 +215,7 @@ LogPosition LogDocument::positionAt(qint64 offset) const {
     LogPiece at = piece(line.firstPiece + inLine);
     if (offset < at.start && inLine > 0)
         at = piece(at.number - 1);
-    return {at.number, QString::fromLocal8Bit(bytes(at.start, qMax(at.start, offset))).size()};
+    return {at.number, m_encoding.charactersForBytes(bytes(at.start, at.end), offset - at.start)};
 }
 
 } // namespace runs::logview

@@ -54,11 +54,12 @@ LogTextView::LogTextView(QWidget* parent)
 
 LogTextView::~LogTextView() = default;
 
-void LogTextView::showFile(std::shared_ptr<platform::ReadOnlyFile> file) {
+void LogTextView::showFile(std::shared_ptr<platform::ReadOnlyFile> file,
+                           const LogEncoding& encoding) {
     m_search->cancel();
     m_findBar->setStatus({});
     m_matchStart = m_matchEnd = -1;
-    m_document = std::make_unique<LogDocument>(std::move(file));
+    m_document = std::make_unique<LogDocument>(std::move(file), encoding);
     connect(m_document.get(), &LogDocument::grown, this, &LogTextView::documentGrew);
     connect(m_document.get(), &LogDocument::indexed, this, &LogTextView::indexed);
     // The thread starts once the first screen is painted, so it does not compete with it for a
@@ -342,12 +343,17 @@ void LogTextView::moveCaret(const LogPosition& to, bool select, bool keepX) {
 }
 
 void LogTextView::selectAll() {
+    // A log truncated or replaced under the view is shown afresh, its old selection gone.
+    if (m_document->isStale())
+        showFile(m_document->file(), m_document->encoding());
     m_anchor = {};
     m_caret = m_document->end();
     viewport()->update();
 }
 
 void LogTextView::copy() {
+    if (m_document->isStale())
+        showFile(m_document->file(), m_document->encoding());
     if (m_anchor == m_caret)
         return;
     const qint64 from = m_document->offsetOf(qMin(m_anchor, m_caret));
@@ -361,7 +367,7 @@ void LogTextView::copy() {
              QMessageBox::Information, QMessageBox::Ok});
         return;
     }
-    QApplication::clipboard()->setText(QString::fromLocal8Bit(m_document->bytes(from, to)));
+    QApplication::clipboard()->setText(m_document->text(from, to));
 }
 
 void LogTextView::keyPressEvent(QKeyEvent* event) {
@@ -474,8 +480,8 @@ void LogTextView::openFind() {
 }
 
 void LogTextView::find(bool backward) {
-    const QByteArray needle = m_findBar->text().toLocal8Bit();
-    if (needle.isEmpty() || !m_document->file())
+    const QByteArray needle = m_document->encoding().encode(m_findBar->text());
+    if (m_findBar->text().isEmpty() || !m_document->file())
         return;
     const LogPosition from = backward ? qMin(m_anchor, m_caret) : qMax(m_anchor, m_caret);
     m_matchStart = m_matchEnd = -1;
@@ -484,7 +490,8 @@ void LogTextView::find(bool backward) {
     // Once the whole log is indexed, text written to it since is not searched: it is not shown.
     const qint64 end =
         m_document->isIndexing() ? std::numeric_limits<qint64>::max() : m_document->indexedBytes();
-    m_search->start(m_document->file(), needle, m_document->offsetOf(from), end, backward);
+    m_search->start(m_document->file(), needle, m_document->offsetOf(from), end, backward,
+                    m_document->encoding());
 }
 
 void LogTextView::searchFinished(qint64 offset) {

@@ -26,8 +26,8 @@ public:
     explicit LogTextView(QWidget* parent = nullptr);
     ~LogTextView() override;
 
-    // Shows this file from its first line; none shows an empty box.
-    void showFile(std::shared_ptr<platform::ReadOnlyFile> file);
+    // Shows this file from its first line, decoded in that encoding; none shows an empty box.
+    void showFile(std::shared_ptr<platform::ReadOnlyFile> file, const LogEncoding& encoding = {});
     const LogDocument& document() const { return *m_document; }
     bool isIndexing() const { return m_document->isIndexing(); }
 
