@@ -47,12 +47,23 @@ double seconds(const QElapsedTimer& timer) {
 
 const QByteArray FirstLine = "Export: Release 8.1.7.4.1 - Production on Mon Mar 5 10:11:12 2004";
 
-// A log of 80-character lines as exp writes it, or one line of that size (an imp log that
-// copies a damaged dump's header line).
-void writeLog(const QString& path, qint64 bytes, bool oneLine) {
+enum class Shape { Lines, Latin1Lines, OneLine, EmptyLines };
+
+// A log of 80-character lines as exp writes it (table names in ISO-8859-1 for Latin1Lines), one
+// line of that size (an imp log that copies a damaged dump's header line), or nothing but line
+// ends.
+void writeLog(const QString& path, qint64 bytes, Shape shape) {
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         qFatal("cannot write %s", qPrintable(path));
+    if (shape == Shape::EmptyLines) {
+        const QByteArray chunk(1 << 20, '\n');
+        for (qint64 written = 0; written < bytes; written += chunk.size())
+            file.write(chunk.constData(), qMin<qint64>(chunk.size(), bytes - written));
+        return;
+    }
+    const bool oneLine = shape == Shape::OneLine;
+    const QByteArray table = shape == Shape::Latin1Lines ? "M\xdcLLER_\xc6R\xd8_" : "SALES_";
     QByteArray chunk = FirstLine + (oneLine ? " " : "\n");
     for (qint64 row = 0, written = 0; written < bytes; ++row) {
         if (oneLine)
@@ -293,11 +304,22 @@ int main(int argc, char* argv[]) {
     struct Log {
         const char* label;
         qint64 bytes;
-        bool oneLine;
+        Shape shape;
+        QString nlsLang;
     };
-    const Log logs[] = {{"100 MB of 80-character lines", qint64(100) << 20, false},
-                        {"1 GB of 80-character lines", qint64(1) << 30, false},
-                        {"10 MB in one line", qint64(10) << 20, true}};
+    const QString utf8 = u"AMERICAN_AMERICA.AL32UTF8"_s;
+    const Log logs[] = {{"100 MB of 80-character lines", qint64(100) << 20, Shape::Lines, utf8},
+                        {"1 GB of 80-character lines", qint64(1) << 30, Shape::Lines, utf8},
+                        {"1 GB of 80-character lines in ISO-8859-1", qint64(1) << 30,
+                         Shape::Latin1Lines, u"AMERICAN_AMERICA.WE8ISO8859P1"_s},
+                        {"1 GiB of empty lines", qint64(1) << 30, Shape::EmptyLines, utf8},
+                        {"10 MB in one line", qint64(10) << 20, Shape::OneLine, utf8}};
+    // The 1 GB log of UTF-8 lines is the baseline for the other logs of that size.
+    struct Figures {
+        double frame = -1;
+        double indexed = -1;
+        double peak = -1;
+    } gigabyte;
     QFile load(u"/proc/loadavg"_s);
     load.open(QIODevice::ReadOnly);
     std::printf(
@@ -308,11 +330,14 @@ int main(int argc, char* argv[]) {
     for (const Log& log : logs) {
         const QString name = u"bench.dump"_s;
         const QString path = dir.filePath(name + u".log"_s);
-        writeLog(path, log.bytes, log.oneLine);
+        writeLog(path, log.bytes, log.shape);
         const Timing read = plainRead(path);
         const LessFigures less = lessFirstScreen(path);
 
         QProcess child;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(u"NLS_LANG"_s, log.nlsLang);
+        child.setProcessEnvironment(environment);
         child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         child.start(QCoreApplication::applicationFilePath(), {dir.path(), name, u"-"_s});
         child.waitForFinished(-1);
@@ -347,6 +372,17 @@ int main(int argc, char* argv[]) {
         row("index build alone", ms(alone), u"plain read "_s + ms(read.wall), alone / read.wall);
         row("index build alone, processor", ms(aloneCpu), u"plain read "_s + ms(read.cpu),
             aloneCpu / read.cpu);
+        if (log.bytes == (qint64(1) << 30) && log.shape == Shape::Lines) {
+            gigabyte = {frame, indexed, peak};
+        } else if (log.bytes == (qint64(1) << 30) && gigabyte.frame > 0) {
+            row("click to first full frame", ms(frame),
+                u"1 GB of UTF-8 lines "_s + ms(gigabyte.frame), frame / gigabyte.frame);
+            row("whole log indexed", ms(indexed), u"1 GB of UTF-8 lines "_s + ms(gigabyte.indexed),
+                indexed / gigabyte.indexed);
+            row("peak memory above own", u"%1 MB"_s.arg(peak, 0, 'f', 1),
+                u"1 GB of UTF-8 lines %1 MB"_s.arg(gigabyte.peak, 0, 'f', 1),
+                gigabyte.peak > 0 ? peak / gigabyte.peak : 0);
+        }
         QFile::remove(path);
     }
     std::printf(
