@@ -215,7 +215,15 @@ QString LogEncoding::decode(QByteArrayView bytes) const {
     return text;
 }
 
+// Whether the text of these bytes has a character a byte, as in most single-byte sets.
+bool LogEncoding::byteForCharacter(QByteArrayView bytes) const {
+    return m_kind == Kind::Latin1 ||
+           (m_kind == Kind::SingleByte && decode(bytes).size() == bytes.size());
+}
+
 qsizetype LogEncoding::bytesForCharacters(QByteArrayView bytes, qsizetype characters) const {
+    if (byteForCharacter(bytes))
+        return qBound<qsizetype>(0, characters, bytes.size());
     qsizetype result = 0;
     qsizetype counted = 0;
     walk(bytes, [&](qsizetype start, qsizetype length, const QString& text, bool divisible) {
@@ -231,6 +239,8 @@ qsizetype LogEncoding::bytesForCharacters(QByteArrayView bytes, qsizetype charac
 }
 
 qsizetype LogEncoding::charactersForBytes(QByteArrayView bytes, qsizetype count) const {
+    if (byteForCharacter(bytes))
+        return qBound<qsizetype>(0, count, bytes.size());
     qsizetype counted = 0;
     walk(bytes, [&](qsizetype start, qsizetype length, const QString& text, bool divisible) {
         if (start + length > count) {

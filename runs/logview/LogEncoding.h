@@ -49,6 +49,7 @@ private:
     enum class Kind { Latin1, SingleByte, Utf8, ShiftJis, Gbk, Gb18030, Big5, Uhc, EucKr, EucJp };
 
     qsizetype characterBytes(QByteArrayView bytes, qsizetype at) const;
+    bool byteForCharacter(QByteArrayView bytes) const;
     template <typename Visit> void walk(QByteArrayView bytes, Visit visit) const;
 
     Kind m_kind = Kind::Utf8;
