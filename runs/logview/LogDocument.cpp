@@ -62,6 +62,7 @@ void LogDocument::indexInBackground(LineIndex::Tail from) {
 
 void LogDocument::absorb(const LineIndex::Batch& batch, bool done) {
     m_index.absorb(batch);
+    m_lastLineSegment = -1;
     m_indexing = !done;
     Q_EMIT grown();
     if (done)
@@ -77,8 +78,10 @@ const QByteArray& LogDocument::window(qsizetype segment, qint64 from, qint64 to)
     return m_window;
 }
 
-// The lines of a segment in order, up to the first that `found` accepts, or the last.
-template <typename Found> LogLine LogDocument::findInSegment(qsizetype segment, Found found) const {
+// The lines of a segment in order, up to the first that `found` accepts, or the last; from the
+// line found last when that is in the segment and `fromLast` says it comes before the one wanted.
+template <typename Found>
+LogLine LogDocument::findInSegment(qsizetype segment, bool fromLast, Found found) const {
     const LineCheckpoint& point = m_index.checkpoint(segment);
     const bool lastSegment = segment + 1 == m_index.segmentCount();
     const LineCheckpoint* next = lastSegment ? nullptr : &m_index.checkpoint(segment + 1);
@@ -88,6 +91,13 @@ template <typename Found> LogLine LogDocument::findInSegment(qsizetype segment, 
         window(segment, point.offset, qMin(limit, point.offset + LineIndex::WindowBytes));
 
     LogLine line{point.line, point.offset, 0, 0, point.piece, 1};
+    if (fromLast && segment == m_lastLineSegment)
+        line = m_lastLine;
+    const auto remember = [this, segment](const LogLine& result) {
+        m_lastLine = result;
+        m_lastLineSegment = segment;
+        return result;
+    };
     while (line.number < lastLine) {
         const qsizetype from = line.start - point.offset;
         const qsizetype newline = bytes.indexOf('\n', from);
@@ -98,7 +108,7 @@ template <typename Found> LogLine LogDocument::findInSegment(qsizetype segment, 
         line.next = point.offset + newline + 1;
         line.pieces = LineIndex::piecesOf(line.textEnd - line.start);
         if (found(line))
-            return line;
+            return remember(line);
         line.start = line.next;
         line.firstPiece += line.pieces;
         ++line.number;
@@ -123,13 +133,13 @@ template <typename Found> LogLine LogDocument::findInSegment(qsizetype segment, 
 }
 
 LogLine LogDocument::lineOfPiece(qint64 piece) const {
-    return findInSegment(m_index.segmentOfPiece(piece), [piece](const LogLine& line) {
-        return piece < line.firstPiece + line.pieces;
-    });
+    return findInSegment(
+        m_index.segmentOfPiece(piece), m_lastLine.firstPiece <= piece,
+        [piece](const LogLine& line) { return piece < line.firstPiece + line.pieces; });
 }
 
 LogLine LogDocument::lineOfOffset(qint64 offset) const {
-    return findInSegment(m_index.segmentOfOffset(offset),
+    return findInSegment(m_index.segmentOfOffset(offset), m_lastLine.start <= offset,
                          [offset](const LogLine& line) { return offset < line.next; });
 }
 

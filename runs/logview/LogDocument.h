@@ -94,7 +94,8 @@ Q_SIGNALS:
 private:
     void indexInBackground(LineIndex::Tail from);
     void absorb(const LineIndex::Batch& batch, bool done);
-    template <typename Found> LogLine findInSegment(qsizetype segment, Found found) const;
+    template <typename Found>
+    LogLine findInSegment(qsizetype segment, bool fromLast, Found found) const;
     const QByteArray& window(qsizetype segment, qint64 from, qint64 to) const;
     qint64 cut(const LogLine& line, qint64 at) const;
     qint64 characterStartFrom(qint64 known, qint64 at) const;
@@ -113,6 +114,10 @@ private:
     // Piece cuts found in long lines of an encoding whose characters are found only by
     // decoding from a known start, so that each is decoded once.
     mutable QHash<qint64, qint64> m_cuts;
+    // The line found last, where the next look in its segment may start: painting asks for the
+    // pieces in order, and a window can hold thousands of short lines.
+    mutable LogLine m_lastLine;
+    mutable qsizetype m_lastLineSegment = -1;
 };
 
 } // namespace runs::logview
