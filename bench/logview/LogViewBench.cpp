@@ -310,12 +310,14 @@ int main(int argc, char* argv[]) {
         QString nlsLang;
     };
     const QString utf8 = u"AMERICAN_AMERICA.AL32UTF8"_s;
-    const Log logs[] = {{"100 MB of 80-character lines", qint64(100) << 20, Shape::Lines, utf8},
-                        {"1 GB of 80-character lines", qint64(1) << 30, Shape::Lines, utf8},
-                        {"1 GB of 80-character lines in ISO-8859-1", qint64(1) << 30,
-                         Shape::Latin1Lines, u"AMERICAN_AMERICA.WE8ISO8859P1"_s},
-                        {"1 GiB of empty lines", qint64(1) << 30, Shape::EmptyLines, utf8},
-                        {"10 MB in one line", qint64(10) << 20, Shape::OneLine, utf8}};
+    const Log logs[] = {
+        {"100 MB of 80-character lines", qint64(100) << 20, Shape::Lines, utf8},
+        {"1 GB of 80-character lines", qint64(1) << 30, Shape::Lines, utf8},
+        {"1 GB of lines with accented names in UTF-8", qint64(1) << 30, Shape::AccentedLines, utf8},
+        {"1 GB of lines with accented names in ISO-8859-1", qint64(1) << 30, Shape::Latin1Lines,
+         u"AMERICAN_AMERICA.WE8ISO8859P1"_s},
+        {"1 GiB of empty lines", qint64(1) << 30, Shape::EmptyLines, utf8},
+        {"10 MB in one line", qint64(10) << 20, Shape::OneLine, utf8}};
     // The 1 GB log of plain lines is the baseline for the other logs of that size, the one of
     // accented names in UTF-8 for the same names in ISO-8859-1.
     struct Figures {

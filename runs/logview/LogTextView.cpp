@@ -345,7 +345,7 @@ void LogTextView::moveCaret(const LogPosition& to, bool select, bool keepX) {
 void LogTextView::selectAll() {
     // A log truncated or replaced under the view is shown afresh, its old selection gone.
     if (m_document->isStale())
-        showFile(m_document->file(), m_document->encoding());
+        showFile(m_document->file(), LogEncoding(m_document->encoding()));
     m_anchor = {};
     m_caret = m_document->end();
     viewport()->update();
@@ -353,7 +353,7 @@ void LogTextView::selectAll() {
 
 void LogTextView::copy() {
     if (m_document->isStale())
-        showFile(m_document->file(), m_document->encoding());
+        showFile(m_document->file(), LogEncoding(m_document->encoding()));
     if (m_anchor == m_caret)
         return;
     const qint64 from = m_document->offsetOf(qMin(m_anchor, m_caret));
