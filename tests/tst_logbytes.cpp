@@ -181,16 +181,25 @@ void TestLogBytes::longLinesStayWhole_data() {
     row("windows-1252", u"GERMAN_GERMANY.WE8MSWIN1252"_s, "windows-1252", u"\u20acuro "_s, 4095);
     row("Shift_JIS across the cut", u"JAPANESE_JAPAN.JA16SJIS"_s, "Shift_JIS",
         u"\u65e5\u672c\u8a9e\u30c6\u30b9\u30c8"_s, 4095);
+    row("Shift_JIS, second bytes that could lead", u"JAPANESE_JAPAN.JA16SJIS"_s, "Shift_JIS",
+        u"\u65e5\u672c\u8a9e"_s, 4094);
     row("Shift_JIS, letters as second bytes", u"JAPANESE_JAPAN.JA16SJIS"_s, "Shift_JIS",
         u"\u30a2\u30a4"_s, 4095);
     row("Shift_JIS, half-width kana", u"JAPANESE_JAPAN.JA16SJIS"_s, "Shift_JIS", u"\uff71\u6771"_s,
         4094);
     row("GBK across the cut", u"SIMPLIFIED CHINESE_CHINA.ZHS16GBK"_s, "GBK",
         u"\u4e2d\u6587\u65e5\u5fd7"_s, 4095);
+    row("GBK, second bytes that could lead", u"SIMPLIFIED CHINESE_CHINA.ZHS16GBK"_s, "GBK",
+        u"\u4e2d\u6587"_s, 4094);
     row("GBK, letters as second bytes", u"SIMPLIFIED CHINESE_CHINA.ZHS16GBK"_s, "GBK", u"\u4e04"_s,
         4095);
     row("Big5", u"TRADITIONAL CHINESE_TAIWAN.ZHT16BIG5"_s, "Big5", u"\u6771\u4eac"_s, 4095);
     row("EUC-JP", u"JAPANESE_JAPAN.JA16EUC"_s, "EUC-JP", u"\u6771\u4eac\uff71"_s, 4095);
+    row("GB18030 four-byte characters", u"SIMPLIFIED CHINESE_CHINA.ZHS32GB18030"_s, "GB18030",
+        u"\U0001F600\u4e2d"_s, 4094);
+    row("windows-949", u"KOREAN_KOREA.KO16MSWIN949"_s, "windows-949", u"\ud55c\uad6d\uc5b4"_s,
+        4095);
+    row("EUC-KR", u"KOREAN_KOREA.KO16KSC5601"_s, "EUC-KR", u"\ud55c\uad6d"_s, 4095);
     row("unknown name: the locale's", u"AMERICAN_AMERICA.NOSUCHSET"_s, "UTF-8", u"\u20ac"_s, 4095);
     row("no character set: the locale's", u"AMERICAN_AMERICA"_s, "UTF-8", u"\u00e9"_s, 4095);
 }
