@@ -385,13 +385,13 @@ int main(int argc, char* argv[]) {
             accented = these;
         const Figures& baseline = log.shape == Shape::Latin1Lines ? accented : gigabyte;
         if (log.bytes == (qint64(1) << 30) && baseline.frame > 0 && baseline.label != log.label) {
-            const QString name = QString::fromLatin1(baseline.label) + u' ';
-            row("click to first full frame", ms(frame), name + ms(baseline.frame),
+            const QString against = QString::fromLatin1(baseline.label) + u' ';
+            row("click to first full frame", ms(frame), against + ms(baseline.frame),
                 frame / baseline.frame);
-            row("whole log indexed", ms(indexed), name + ms(baseline.indexed),
+            row("whole log indexed", ms(indexed), against + ms(baseline.indexed),
                 indexed / baseline.indexed);
             row("peak memory above own", u"%1 MB"_s.arg(peak, 0, 'f', 1),
-                name + u"%1 MB"_s.arg(baseline.peak, 0, 'f', 1),
+                against + u"%1 MB"_s.arg(baseline.peak, 0, 'f', 1),
                 baseline.peak > 0 ? peak / baseline.peak : 0);
         }
         QFile::remove(path);
