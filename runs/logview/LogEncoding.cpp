@@ -263,7 +263,8 @@ qsizetype LogEncoding::characterStart(QByteArrayView bytes, qsizetype at) const 
         while (from > 0 && at - from < 3 && (from >= bytes.size() || continues(uchar(bytes[from]))))
             --from;
     }
-    while (from < at) {
+    // Bytes that end before `at` (a file that shrank) leave it where it is.
+    while (from < at && from < bytes.size()) {
         const qsizetype length = characterBytes(bytes, from);
         if (from + length > at)
             return from;

@@ -47,6 +47,8 @@ bool matchesWhole(const platform::ReadOnlyFile& file, const LogEncoding& encodin
     }
     const QByteArray bytes = file.read(known, at + length + 4 - known);
     const qint64 start = at - known;
+    if (bytes.size() < start + length)
+        return false; // the file shrank
     if (encoding.characterStart(bytes, start) != start ||
         encoding.characterStart(bytes, start + length) != start + length)
         return false;
