@@ -115,7 +115,7 @@ double contrast(QRgb a, QRgb b) {
 
 // The contrast of a control's text in a grab: its most common colour is the background, and the
 // pixel furthest from it is the text at its fullest.
-double textContrast(const QImage& shot, const QRect& area) {
+double textContrast(const QImage& shot, const QRect& area, QRgb* backgroundFound) {
     QHash<QRgb, int> counts;
     for (int y = area.top(); y <= area.bottom(); ++y) {
         for (int x = area.left(); x <= area.right(); ++x)
@@ -129,6 +129,7 @@ double textContrast(const QImage& shot, const QRect& area) {
             background = it.key();
         }
     }
+    *backgroundFound = background;
     double best = 1;
     for (auto it = counts.cbegin(); it != counts.cend(); ++it)
         best = qMax(best, contrast(it.key(), background));
@@ -370,22 +371,33 @@ void TestLogBytes::findBarReadsClearly_data() {
     QTest::addColumn<QColor>("window");
     QTest::addColumn<QColor>("text");
     QTest::addColumn<QColor>("base");
-    QTest::newRow("desktop's own") << QColor() << QColor() << QColor();
-    QTest::newRow("light theme") << QColor(0xef, 0xef, 0xef) << QColor(Qt::black)
-                                 << QColor(Qt::white);
-    QTest::newRow("dark theme") << QColor(0x23, 0x26, 0x29) << QColor(0xef, 0xf0, 0xf1)
-                                << QColor(0x1b, 0x1e, 0x20);
-    QTest::newRow("theme with dim text")
-        << QColor(0x60, 0x60, 0x60) << QColor(0x50, 0x50, 0x50) << QColor(0x60, 0x60, 0x60);
+    QTest::addColumn<bool>("whileOpen"); // the theme changes with the bar open
+    const QColor dark(0x23, 0x26, 0x29);
+    const QColor light(0xef, 0xf0, 0xf1);
+    const QColor grey(0x60, 0x60, 0x60);
+    QTest::newRow("desktop's own") << QColor() << QColor() << QColor() << false;
+    QTest::newRow("light theme") << light << QColor(Qt::black) << QColor(Qt::white) << false;
+    QTest::newRow("dark theme") << dark << light << QColor(0x1b, 0x1e, 0x20) << false;
+    QTest::newRow("theme with dim text") << grey << QColor(0x50, 0x50, 0x50) << grey << false;
+    QTest::newRow("dark theme chosen while open")
+        << dark << light << QColor(0x1b, 0x1e, 0x20) << true;
+    QTest::newRow("dim theme chosen while open")
+        << grey << QColor(0x50, 0x50, 0x50) << grey << true;
 }
 
 void TestLogBytes::findBarReadsClearly() {
     QFETCH(QColor, window);
     QFETCH(QColor, text);
     QFETCH(QColor, base);
-    const QPalette desktop = QApplication::palette();
-    if (window.isValid()) {
-        QPalette theme = desktop;
+    QFETCH(bool, whileOpen);
+    struct Restore {
+        QPalette desktop = QApplication::palette();
+        ~Restore() { QApplication::setPalette(desktop); }
+    } restore;
+    const auto chooseTheme = [&] {
+        if (!window.isValid())
+            return;
+        QPalette theme = restore.desktop;
         theme.setColor(QPalette::Window, window);
         theme.setColor(QPalette::Button, window);
         theme.setColor(QPalette::WindowText, text);
@@ -393,21 +405,26 @@ void TestLogBytes::findBarReadsClearly() {
         theme.setColor(QPalette::Text, text);
         theme.setColor(QPalette::Base, base);
         QApplication::setPalette(theme);
+    };
+    if (!whileOpen)
+        chooseTheme();
+    ShownLog log("one line\n", u"AMERICAN_AMERICA.AL32UTF8"_s);
+    QCOMPARE(log.find(u"nowhere"_s), u"Not found"_s);
+    if (whileOpen)
+        chooseTheme();
+    const QImage shot = log.window.grab().toImage();
+    for (const char* name :
+         {"lbl_find_status", "cmd_find_previous", "cmd_find_next", "cmd_find_close"}) {
+        const auto* part = control<QWidget>(*log.view, name);
+        const QRect area(part->mapTo(&log.window, QPoint(0, 0)), part->size());
+        QRgb background = 0;
+        const double measured = textContrast(shot, area, &background);
+        QVERIFY2(measured >= 4.5,
+                 qPrintable(u"%1: %2"_s.arg(QLatin1StringView(name)).arg(measured)));
+        // The bar wears the desktop's colours, whenever they are chosen.
+        if (window.isValid())
+            QCOMPARE(QColor(background), window);
     }
-    {
-        ShownLog log("one line\n", u"AMERICAN_AMERICA.AL32UTF8"_s);
-        QCOMPARE(log.find(u"nowhere"_s), u"Not found"_s);
-        const QImage shot = log.window.grab().toImage();
-        for (const char* name :
-             {"lbl_find_status", "cmd_find_previous", "cmd_find_next", "cmd_find_close"}) {
-            const auto* part = control<QWidget>(*log.view, name);
-            const QRect area(part->mapTo(&log.window, QPoint(0, 0)), part->size());
-            const double measured = textContrast(shot, area);
-            QVERIFY2(measured >= 4.5,
-                     qPrintable(u"%1: %2"_s.arg(QLatin1StringView(name)).arg(measured)));
-        }
-    }
-    QApplication::setPalette(desktop);
 }
 
 QTEST_MAIN(TestLogBytes)

@@ -82,6 +82,7 @@ LogFindBar::LogFindBar(QWidget* parent)
     row->addWidget(next);
     row->addWidget(close);
     applyColours();
+    QCoreApplication::instance()->installEventFilter(this);
     hide();
 }
 
@@ -107,12 +108,6 @@ void LogFindBar::applyColours() {
     setPalette(colours);
 }
 
-void LogFindBar::changeEvent(QEvent* event) {
-    QFrame::changeEvent(event);
-    if (event->type() == QEvent::ApplicationPaletteChange)
-        applyColours();
-}
-
 QString LogFindBar::text() const {
     return m_text->text();
 }
@@ -129,6 +124,10 @@ void LogFindBar::setStatus(const QString& status) {
 }
 
 bool LogFindBar::eventFilter(QObject* watched, QEvent* event) {
+    // A change of the desktop's theme is told to the application, not to the bar.
+    if (watched == QCoreApplication::instance() &&
+        event->type() == QEvent::ApplicationPaletteChange)
+        applyColours();
     if (watched == m_text && event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
         const bool shift = key->modifiers() & Qt::ShiftModifier;
