@@ -157,23 +157,32 @@ qint64 LogDocument::cut(const LogLine& line, qint64 at) const {
         return line.textEnd;
     if (!m_encoding.needsContext())
         return characterStartFrom(qMax(line.start, at - 3), at);
-    if (const auto known = m_cuts.constFind(at); known != m_cuts.cend())
-        return *known;
-    const qint64 from = qMax(line.start, at - LineIndex::PieceBytes);
-    const QByteArray before = m_file ? m_file->read(from, at - from) : QByteArray();
-    qsizetype sure = before.size() - 1;
-    while (sure >= 0 && !m_encoding.alwaysStarts(before[sure]))
-        --sure;
+    // Back over the cuts before, to one found already or to a sure start.
+    QList<qint64> pending; // the nominal cuts to find, the last first
     qint64 known = line.start;
-    if (sure >= 0)
-        known = from + sure;
-    else if (from > line.start)
-        known = cut(line, from);
-    const qint64 result = characterStartFrom(known, at);
-    if (m_cuts.size() >= KeptCuts)
-        m_cuts.clear();
-    m_cuts.insert(at, result);
-    return result;
+    for (qint64 nominal = at;; nominal -= LineIndex::PieceBytes) {
+        if (const auto found = m_cuts.constFind(nominal); found != m_cuts.cend()) {
+            known = *found;
+            break;
+        }
+        pending.append(nominal);
+        const qint64 from = qMax(line.start, nominal - LineIndex::PieceBytes);
+        const QByteArray before = m_file ? m_file->read(from, nominal - from) : QByteArray();
+        qsizetype sure = before.size() - 1;
+        while (sure >= 0 && !m_encoding.alwaysStarts(before[sure]))
+            --sure;
+        if (sure >= 0 || from == line.start) {
+            known = from + qMax<qsizetype>(0, sure);
+            break;
+        }
+    }
+    for (auto nominal = pending.crbegin(); nominal != pending.crend(); ++nominal) {
+        known = characterStartFrom(known, *nominal);
+        if (m_cuts.size() >= KeptCuts)
+            m_cuts.clear();
+        m_cuts.insert(*nominal, known);
+    }
+    return known;
 }
 
 LogPiece LogDocument::piece(qint64 number) const {
