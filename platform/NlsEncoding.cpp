@@ -7,32 +7,27 @@
 
 namespace platform {
 
-namespace {
-
-std::string encodingName(const QByteArray& nlsLang) {
-    const CharacterSet* set = characterSetOfNlsLang(
-        std::string_view(nlsLang.constData(), static_cast<std::size_t>(nlsLang.size())));
-    return set ? std::string(set->encoding) : std::string();
+QByteArray nlsEncodingName(const QByteArray& nlsLang) {
+    const CharacterSet* set =
+        characterSetOfNlsLang(std::string_view(nlsLang.constData(), size_t(nlsLang.size())));
+    if (set == nullptr)
+        return {};
+    const std::string name(set->encoding);
+    if (!QStringDecoder(name.c_str()).isValid())
+        return {};
+    return QByteArray::fromStdString(name);
 }
-
-template <typename Converter> Converter converterFor(const QByteArray& nlsLang) {
-    const std::string name = encodingName(nlsLang);
-    if (!name.empty()) {
-        Converter converter(name.c_str());
-        if (converter.isValid())
-            return converter;
-    }
-    return Converter(QStringConverter::System);
-}
-
-} // namespace
 
 QStringDecoder nlsDecoder(const QByteArray& nlsLang) {
-    return converterFor<QStringDecoder>(nlsLang);
+    const QByteArray name = nlsEncodingName(nlsLang);
+    return name.isEmpty() ? QStringDecoder(QStringConverter::System)
+                          : QStringDecoder(name.constData());
 }
 
 QStringEncoder nlsEncoder(const QByteArray& nlsLang) {
-    return converterFor<QStringEncoder>(nlsLang);
+    const QByteArray name = nlsEncodingName(nlsLang);
+    return name.isEmpty() ? QStringEncoder(QStringConverter::System)
+                          : QStringEncoder(name.constData());
 }
 
 } // namespace platform

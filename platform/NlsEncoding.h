@@ -7,9 +7,11 @@
 
 namespace platform {
 
-// The converters for the character set an NLS_LANG value names after its dot. A value with no
-// such name, a name the table does not hold, or one the converters do not know gives the
-// locale's encoding.
+// The name the decoders know for the character set that an NLS_LANG value names after its dot;
+// empty when it names none, or one the decoders do not know: the locale's encoding applies.
+QByteArray nlsEncodingName(const QByteArray& nlsLang);
+
+// Converters for the text the database's utilities write under that NLS_LANG value.
 QStringDecoder nlsDecoder(const QByteArray& nlsLang);
 QStringEncoder nlsEncoder(const QByteArray& nlsLang);
 

@@ -47,12 +47,28 @@ double seconds(const QElapsedTimer& timer) {
 
 const QByteArray FirstLine = "Export: Release 8.1.7.4.1 - Production on Mon Mar 5 10:11:12 2004";
 
-// A log of 80-character lines as exp writes it, or one line of that size (an imp log that
-// copies a damaged dump's header line).
-void writeLog(const QString& path, qint64 bytes, bool oneLine) {
+enum class Shape { Lines, AccentedLines, Latin1Lines, OneLine, OneLineShiftJis, EmptyLines };
+
+// A log of 80-character lines as exp writes it (table names with accented letters in UTF-8 or
+// ISO-8859-1 for the accented shapes), one line of that size (an imp log that copies a damaged
+// dump's header line), one line of Japanese in Shift_JIS with no byte where a character surely
+// starts (each cut is found from the one before), or nothing but line ends.
+void writeLog(const QString& path, qint64 bytes, Shape shape) {
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         qFatal("cannot write %s", qPrintable(path));
+    if (shape == Shape::EmptyLines || shape == Shape::OneLineShiftJis) {
+        const QByteArray chunk = shape == Shape::EmptyLines
+                                     ? QByteArray(1 << 20, '\n')
+                                     : QByteArray("\x93\xfa\x96\x7b\x8c\xea").repeated(1 << 17);
+        for (qint64 written = 0; written < bytes; written += chunk.size())
+            file.write(chunk.constData(), qMin<qint64>(chunk.size(), bytes - written));
+        return;
+    }
+    const bool oneLine = shape == Shape::OneLine;
+    const QByteArray table = shape == Shape::Latin1Lines     ? "M\xdcLLER_\xc6R\xd8_"
+                             : shape == Shape::AccentedLines ? "M\xc3\x9cLLER_\xc3\x86R\xc3\x98_"
+                                                             : "SALES_";
     QByteArray chunk = FirstLine + (oneLine ? " " : "\n");
     for (qint64 row = 0, written = 0; written < bytes; ++row) {
         if (oneLine)
@@ -293,11 +309,28 @@ int main(int argc, char* argv[]) {
     struct Log {
         const char* label;
         qint64 bytes;
-        bool oneLine;
+        Shape shape;
+        QString nlsLang;
     };
-    const Log logs[] = {{"100 MB of 80-character lines", qint64(100) << 20, false},
-                        {"1 GB of 80-character lines", qint64(1) << 30, false},
-                        {"10 MB in one line", qint64(10) << 20, true}};
+    const QString utf8 = u"AMERICAN_AMERICA.AL32UTF8"_s;
+    const Log logs[] = {
+        {"100 MB of 80-character lines", qint64(100) << 20, Shape::Lines, utf8},
+        {"1 GB of 80-character lines", qint64(1) << 30, Shape::Lines, utf8},
+        {"1 GB of lines with accented names in UTF-8", qint64(1) << 30, Shape::AccentedLines, utf8},
+        {"1 GB of lines with accented names in ISO-8859-1", qint64(1) << 30, Shape::Latin1Lines,
+         u"AMERICAN_AMERICA.WE8ISO8859P1"_s},
+        {"1 GiB of empty lines", qint64(1) << 30, Shape::EmptyLines, utf8},
+        {"10 MB in one line", qint64(10) << 20, Shape::OneLine, utf8},
+        {"10 MB in one line of Shift_JIS", qint64(10) << 20, Shape::OneLineShiftJis,
+         u"JAPANESE_JAPAN.JA16SJIS"_s}};
+    // The 1 GB log of plain lines is the baseline for the other logs of that size, the one of
+    // accented names in UTF-8 for the same names in ISO-8859-1.
+    struct Figures {
+        const char* label = "";
+        double frame = -1;
+        double indexed = -1;
+        double peak = -1;
+    } gigabyte, accented, oneLine;
     QFile load(u"/proc/loadavg"_s);
     load.open(QIODevice::ReadOnly);
     std::printf(
@@ -308,11 +341,17 @@ int main(int argc, char* argv[]) {
     for (const Log& log : logs) {
         const QString name = u"bench.dump"_s;
         const QString path = dir.filePath(name + u".log"_s);
-        writeLog(path, log.bytes, log.oneLine);
+        writeLog(path, log.bytes, log.shape);
         const Timing read = plainRead(path);
-        const LessFigures less = lessFirstScreen(path);
+        // less is timed to the log's first words; a log without them has the others' baselines.
+        const bool firstWords =
+            log.shape != Shape::EmptyLines && log.shape != Shape::OneLineShiftJis;
+        const LessFigures less = firstWords ? lessFirstScreen(path) : LessFigures{};
 
         QProcess child;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(u"NLS_LANG"_s, log.nlsLang);
+        child.setProcessEnvironment(environment);
         child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         child.start(QCoreApplication::applicationFilePath(), {dir.path(), name, u"-"_s});
         child.waitForFinished(-1);
@@ -333,7 +372,9 @@ int main(int argc, char* argv[]) {
             row("peak memory above own", u"%1 MB"_s.arg(peak, 0, 'f', 1),
                 u"less, whole process %1 MB"_s.arg(less.peak, 0, 'f', 1), peak / less.peak);
         } else {
-            std::printf("  less is not installed: no baseline for the first frame and memory\n");
+            std::printf("  %s\n", firstWords ? "less is not installed: no baseline for the first "
+                                               "frame and memory"
+                                             : "no less baseline: the log has no first words");
             row("click to first full frame", ms(frame), u"-"_s, 0);
         }
         row("longest stall, click incl.", ms(stall), u"idle event loop "_s + ms(idle),
@@ -347,6 +388,27 @@ int main(int argc, char* argv[]) {
         row("index build alone", ms(alone), u"plain read "_s + ms(read.wall), alone / read.wall);
         row("index build alone, processor", ms(aloneCpu), u"plain read "_s + ms(read.cpu),
             aloneCpu / read.cpu);
+        const Figures these{log.label, frame, indexed, peak};
+        if (log.shape == Shape::Lines && log.bytes == (qint64(1) << 30))
+            gigabyte = these;
+        if (log.shape == Shape::AccentedLines)
+            accented = these;
+        if (log.shape == Shape::OneLine)
+            oneLine = these;
+        const Figures& baseline = log.shape == Shape::Latin1Lines       ? accented
+                                  : log.shape == Shape::OneLineShiftJis ? oneLine
+                                                                        : gigabyte;
+        if ((log.bytes == (qint64(1) << 30) || log.shape == Shape::OneLineShiftJis) &&
+            baseline.frame > 0 && baseline.label != log.label) {
+            const QString against = QString::fromLatin1(baseline.label) + u' ';
+            row("click to first full frame", ms(frame), against + ms(baseline.frame),
+                frame / baseline.frame);
+            row("whole log indexed", ms(indexed), against + ms(baseline.indexed),
+                indexed / baseline.indexed);
+            row("peak memory above own", u"%1 MB"_s.arg(peak, 0, 'f', 1),
+                against + u"%1 MB"_s.arg(baseline.peak, 0, 'f', 1),
+                baseline.peak > 0 ? peak / baseline.peak : 0);
+        }
         QFile::remove(path);
     }
     std::printf(

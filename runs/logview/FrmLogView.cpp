@@ -1,6 +1,7 @@
 #include "runs/logview/FrmLogView.h"
 
 #include "look/Look.h"
+#include "platform/Environment.h"
 #include "platform/ReadOnlyFile.h"
 #include "runs/logview/LogTextView.h"
 
@@ -44,7 +45,10 @@ frmLogView::frmLogView() {
 void frmLogView::showLog(const QString& heading, std::shared_ptr<platform::ReadOnlyFile> log,
                          const QString& path) {
     txt_title->setText(heading);
-    txt_logtext->showFile(std::move(log));
+    // The utilities write their log in the character set NLS_LANG names as it stands now.
+    txt_logtext->showFile(
+        std::move(log),
+        LogEncoding::ofNlsLang(platform::environmentBytes(u"NLS_LANG"_s).value_or(QByteArray())));
     txt_filename->setText(path);
     show();
     raise();

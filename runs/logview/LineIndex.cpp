@@ -77,8 +77,7 @@ void LineIndex::endLine(const char* data, qsizetype at) {
     t.pieces += piecesOf(newline - t.lineStart - (carriageReturn ? 1 : 0));
     ++t.lines;
     t.lineStart = newline + 1;
-    if (t.lines - t.latest.line >= CheckpointLines ||
-        t.lineStart - t.latest.offset >= WindowBytes) {
+    if (t.lineStart - t.latest.offset >= WindowBytes) {
         t.latest = {t.lineStart, t.lines, t.pieces};
         m_checkpoints.append(t.latest);
     }
@@ -97,9 +96,7 @@ void LineIndex::scan(QByteArrayView bytes) {
         const int count = (mask & (mask - 1)) == 0 ? 1 : std::popcount(mask);
         const qint64 firstEnd = t.end + at + std::countr_zero(mask);
         const qint64 lastStart = t.end + at + 64 - std::countl_zero(mask);
-        if (firstEnd - t.lineStart <= PieceBytes &&
-            t.lines + count - t.latest.line < CheckpointLines &&
-            lastStart - t.latest.offset < WindowBytes) {
+        if (firstEnd - t.lineStart <= PieceBytes && lastStart - t.latest.offset < WindowBytes) {
             t.lines += count;
             t.pieces += count;
             t.lineStart = lastStart;
@@ -116,9 +113,7 @@ void LineIndex::scan(QByteArrayView bytes) {
         if (count == 0)
             continue;
         const qint64 spanEnd = t.end + at + 256;
-        if (spanEnd - 1 - t.lineStart <= PieceBytes &&
-            t.lines + count - t.latest.line < CheckpointLines &&
-            spanEnd - t.latest.offset < WindowBytes) {
+        if (spanEnd - 1 - t.lineStart <= PieceBytes && spanEnd - t.latest.offset < WindowBytes) {
             int block = 3;
             quint64 mask = 0;
             while ((mask = lineFeeds(data + at + 64 * block)) == 0)

@@ -12,16 +12,16 @@ struct LineCheckpoint {
     qint64 piece = 0;
 };
 
-// A sparse index of a log's lines: a checkpoint every few dozen lines, or at the first line
-// start past a window of bytes, so a gigabyte costs a few megabytes and any line is found by
-// reading one window. Lines end at a line feed; a carriage return before it belongs to the
-// line end, not the text. After the last line feed there is always one more line, possibly
-// empty. A line's text is shown in pieces of at most PieceBytes bytes, at least one per line.
+// A sparse index of a log's lines: a checkpoint at the first line start past each window of
+// bytes, however many lines the window holds, so the index grows with the file's size alone (a
+// gigabyte costs a megabyte or two) and any line is found by reading one window. Lines end at a
+// line feed; a carriage return before it belongs to the line end, not the text. After the last line
+// feed there is always one more line, possibly empty. A line's text is shown in pieces of at most
+// PieceBytes bytes, at least one per line.
 class LineIndex {
 public:
     static constexpr qint64 PieceBytes = 4096;
-    static constexpr qint64 CheckpointLines = 64;
-    static constexpr qint64 WindowBytes = 64 * 1024;
+    static constexpr qint64 WindowBytes = 16 * 1024;
 
     static constexpr qint64 piecesOf(qint64 textBytes) {
         return textBytes <= PieceBytes ? 1 : (textBytes + PieceBytes - 1) / PieceBytes;

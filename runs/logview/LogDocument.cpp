@@ -2,8 +2,6 @@
 
 #include "platform/ReadOnlyFile.h"
 
-#include <QStringDecoder>
-
 #include <chrono>
 
 namespace runs::logview {
@@ -14,32 +12,14 @@ constexpr qint64 ReadBytes = 256 * 1024;
 // Often enough for the scroll bar to grow smoothly.
 constexpr auto HandOverEvery = std::chrono::milliseconds(100);
 
-bool continues(char byte) {
-    return (static_cast<unsigned char>(byte) & 0xC0) == 0x80;
-}
-
-// How many of the bytes make up the first `characters` characters of their decoded text.
-qint64 bytesForCharacters(const QByteArray& bytes, qsizetype characters) {
-    qsizetype ascii = 0;
-    while (ascii < bytes.size() && ascii < characters &&
-           static_cast<signed char>(bytes[ascii]) >= 0)
-        ++ascii;
-    if (ascii == characters || ascii == bytes.size())
-        return ascii;
-    QStringDecoder decoder(QStringDecoder::System);
-    qsizetype decoded = 0;
-    for (qsizetype i = 0; i < bytes.size(); ++i) {
-        decoded += QString(decoder.decode(QByteArrayView(bytes).sliced(i, 1))).size();
-        if (decoded >= characters)
-            return i + 1;
-    }
-    return bytes.size();
-}
+// Cuts kept for long lines; a screen of a line of many megabytes needs a few dozen.
+constexpr qsizetype KeptCuts = 4096;
 
 } // namespace
 
-LogDocument::LogDocument(std::shared_ptr<platform::ReadOnlyFile> file, QObject* parent)
-    : QObject(parent), m_file(std::move(file)) {
+LogDocument::LogDocument(std::shared_ptr<platform::ReadOnlyFile> file, LogEncoding encoding,
+                         QObject* parent)
+    : QObject(parent), m_file(std::move(file)), m_encoding(std::move(encoding)) {
     if (!m_file)
         return;
     const QByteArray first = m_file->read(0, FirstBytes);
@@ -80,6 +60,7 @@ void LogDocument::indexInBackground(LineIndex::Tail from, const std::atomic<bool
 
 void LogDocument::absorb(const LineIndex::Batch& batch, bool done) {
     m_index.absorb(batch);
+    m_lastLineSegment = -1;
     m_indexing = !done;
     Q_EMIT grown();
     if (done)
@@ -95,8 +76,10 @@ const QByteArray& LogDocument::window(qsizetype segment, qint64 from, qint64 to)
     return m_window;
 }
 
-// The lines of a segment in order, up to the first that `found` accepts, or the last.
-template <typename Found> LogLine LogDocument::findInSegment(qsizetype segment, Found found) const {
+// The lines of a segment in order, up to the first that `found` accepts, or the last; from the
+// line found last when that is in the segment and `fromLast` says it comes before the one wanted.
+template <typename Found>
+LogLine LogDocument::findInSegment(qsizetype segment, bool fromLast, Found found) const {
     const LineCheckpoint& point = m_index.checkpoint(segment);
     const bool lastSegment = segment + 1 == m_index.segmentCount();
     const LineCheckpoint* next = lastSegment ? nullptr : &m_index.checkpoint(segment + 1);
@@ -106,6 +89,13 @@ template <typename Found> LogLine LogDocument::findInSegment(qsizetype segment, 
         window(segment, point.offset, qMin(limit, point.offset + LineIndex::WindowBytes));
 
     LogLine line{point.line, point.offset, 0, 0, point.piece, 1};
+    if (fromLast && segment == m_lastLineSegment)
+        line = m_lastLine;
+    const auto remember = [this, segment](const LogLine& result) {
+        m_lastLine = result;
+        m_lastLineSegment = segment;
+        return result;
+    };
     while (line.number < lastLine) {
         const qsizetype from = line.start - point.offset;
         const qsizetype newline = bytes.indexOf('\n', from);
@@ -116,7 +106,7 @@ template <typename Found> LogLine LogDocument::findInSegment(qsizetype segment, 
         line.next = point.offset + newline + 1;
         line.pieces = LineIndex::piecesOf(line.textEnd - line.start);
         if (found(line))
-            return line;
+            return remember(line);
         line.start = line.next;
         line.firstPiece += line.pieces;
         ++line.number;
@@ -141,30 +131,56 @@ template <typename Found> LogLine LogDocument::findInSegment(qsizetype segment, 
 }
 
 LogLine LogDocument::lineOfPiece(qint64 piece) const {
-    return findInSegment(m_index.segmentOfPiece(piece), [piece](const LogLine& line) {
-        return piece < line.firstPiece + line.pieces;
-    });
+    return findInSegment(
+        m_index.segmentOfPiece(piece), m_lastLine.firstPiece <= piece,
+        [piece](const LogLine& line) { return piece < line.firstPiece + line.pieces; });
 }
 
 LogLine LogDocument::lineOfOffset(qint64 offset) const {
-    return findInSegment(m_index.segmentOfOffset(offset),
+    return findInSegment(m_index.segmentOfOffset(offset), m_lastLine.start <= offset,
                          [offset](const LogLine& line) { return offset < line.next; });
 }
 
-// A piece boundary near `at`, moved back to the first byte of a multi-byte character.
+// Where the character that holds `at` starts, decoding from `known`, a place where one starts.
+qint64 LogDocument::characterStartFrom(qint64 known, qint64 at) const {
+    const QByteArray bytes = m_file ? m_file->read(known, at + 4 - known) : QByteArray();
+    return known + m_encoding.characterStart(bytes, at - known);
+}
+
+// A piece boundary at `at`, moved back to the first byte of the character that holds it. Where
+// characters start is found from a byte that starts one wherever it stands, or else from the
+// cut before, and at worst from the line's start, each cut once.
 qint64 LogDocument::cut(const LogLine& line, qint64 at) const {
     if (at >= line.textEnd)
         return line.textEnd;
-    const qint64 from = qMax(line.start + 1, at - 3);
-    const QByteArray bytes = m_file ? m_file->read(from, at + 1 - from) : QByteArray();
-    for (qint64 candidate = at; candidate >= from; --candidate) {
-        const qint64 i = candidate - from;
-        if (i >= bytes.size())
-            return at;
-        if (!continues(bytes[i]))
-            return candidate;
+    if (!m_encoding.needsContext())
+        return characterStartFrom(qMax(line.start, at - 3), at);
+    // Back over the cuts before, to one found already or to a sure start.
+    QList<qint64> pending; // the nominal cuts to find, the last first
+    qint64 known = line.start;
+    for (qint64 nominal = at;; nominal -= LineIndex::PieceBytes) {
+        if (const auto found = m_cuts.constFind(nominal); found != m_cuts.cend()) {
+            known = *found;
+            break;
+        }
+        pending.append(nominal);
+        const qint64 from = qMax(line.start, nominal - LineIndex::PieceBytes);
+        const QByteArray before = m_file ? m_file->read(from, nominal - from) : QByteArray();
+        qsizetype sure = before.size() - 1;
+        while (sure >= 0 && !m_encoding.alwaysStarts(before[sure]))
+            --sure;
+        if (sure >= 0 || from == line.start) {
+            known = from + qMax<qsizetype>(0, sure);
+            break;
+        }
     }
-    return at;
+    for (auto nominal = pending.crbegin(); nominal != pending.crend(); ++nominal) {
+        known = characterStartFrom(known, *nominal);
+        if (m_cuts.size() >= KeptCuts)
+            m_cuts.clear();
+        m_cuts.insert(*nominal, known);
+    }
+    return known;
 }
 
 LogPiece LogDocument::piece(qint64 number) const {
@@ -188,7 +204,15 @@ QByteArray LogDocument::bytes(qint64 from, qint64 to) const {
 }
 
 QString LogDocument::text(const LogPiece& piece) const {
-    return QString::fromLocal8Bit(bytes(piece.start, piece.end));
+    return m_encoding.decode(bytes(piece.start, piece.end));
+}
+
+QString LogDocument::text(qint64 from, qint64 to) const {
+    return m_encoding.decode(bytes(from, to));
+}
+
+bool LogDocument::isStale() const {
+    return m_file && m_file->size() < m_index.end();
 }
 
 LogPosition LogDocument::end() const {
@@ -198,7 +222,7 @@ LogPosition LogDocument::end() const {
 
 qint64 LogDocument::offsetOf(const LogPosition& position) const {
     const LogPiece at = piece(position.piece);
-    return at.start + bytesForCharacters(bytes(at.start, at.end), position.character);
+    return at.start + m_encoding.bytesForCharacters(bytes(at.start, at.end), position.character);
 }
 
 LogPosition LogDocument::positionAt(qint64 offset) const {
@@ -208,7 +232,7 @@ LogPosition LogDocument::positionAt(qint64 offset) const {
     LogPiece at = piece(line.firstPiece + inLine);
     if (offset < at.start && inLine > 0)
         at = piece(at.number - 1);
-    return {at.number, QString::fromLocal8Bit(bytes(at.start, qMax(at.start, offset))).size()};
+    return {at.number, m_encoding.charactersForBytes(bytes(at.start, at.end), offset - at.start)};
 }
 
 } // namespace runs::logview

@@ -1,9 +1,11 @@
 #pragma once
 
 #include "runs/logview/LineIndex.h"
+#include "runs/logview/LogEncoding.h"
 #include "runs/logview/Worker.h"
 
 #include <QByteArray>
+#include <QHash>
 #include <QObject>
 #include <QString>
 
@@ -46,14 +48,14 @@ struct LogPiece {
 
 // A log file as shown: the first lines are indexed at once, the rest by a thread of its own
 // (started by startIndexing) while the window answers. Text is read from the file when asked
-// for and decoded a piece at a time in the locale's encoding, multi-byte characters kept whole,
+// for and decoded a piece at a time in the log's encoding, multi-byte characters kept whole,
 // so memory stays small whatever the file's size. A file that shrinks or changes gives shorter
 // or different text, never a fault. Without a file the document is one empty line.
 class LogDocument : public QObject {
     Q_OBJECT
 public:
     explicit LogDocument(std::shared_ptr<platform::ReadOnlyFile> file = {},
-                         QObject* parent = nullptr);
+                         LogEncoding encoding = {}, QObject* parent = nullptr);
     ~LogDocument() override;
 
     // Bytes indexed at once, before the thread takes over.
@@ -74,10 +76,16 @@ public:
     LogLine lineOfOffset(qint64 offset) const;
 
     LogPosition end() const;
+    // Positions and file offsets map through the decoding the text is shown in.
     qint64 offsetOf(const LogPosition& position) const;
     LogPosition positionAt(qint64 offset) const;
     QByteArray bytes(qint64 from, qint64 to) const;
+    // The text between two offsets where characters start, decoded as it is shown.
+    QString text(qint64 from, qint64 to) const;
     const std::shared_ptr<platform::ReadOnlyFile>& file() const { return m_file; }
+    const LogEncoding& encoding() const { return m_encoding; }
+    // Whether the file has shrunk below what the index holds: it was replaced or truncated.
+    bool isStale() const;
 
 Q_SIGNALS:
     void grown();
@@ -86,11 +94,14 @@ Q_SIGNALS:
 private:
     void indexInBackground(LineIndex::Tail from, const std::atomic<bool>& stop);
     void absorb(const LineIndex::Batch& batch, bool done);
-    template <typename Found> LogLine findInSegment(qsizetype segment, Found found) const;
+    template <typename Found>
+    LogLine findInSegment(qsizetype segment, bool fromLast, Found found) const;
     const QByteArray& window(qsizetype segment, qint64 from, qint64 to) const;
     qint64 cut(const LogLine& line, qint64 at) const;
+    qint64 characterStartFrom(qint64 known, qint64 at) const;
 
     std::shared_ptr<platform::ReadOnlyFile> m_file;
+    LogEncoding m_encoding;
     LineIndex m_index;
     bool m_indexing = false;
 
@@ -98,6 +109,13 @@ private:
     mutable QByteArray m_window;
     mutable qsizetype m_windowSegment = -1;
     mutable qint64 m_windowEnd = -1;
+    // Piece cuts found in long lines of an encoding whose characters are found only by
+    // decoding from a known start, so that each is decoded once.
+    mutable QHash<qint64, qint64> m_cuts;
+    // The line found last, where the next look in its segment may start: painting asks for the
+    // pieces in order, and a window can hold thousands of short lines.
+    mutable LogLine m_lastLine;
+    mutable qsizetype m_lastLineSegment = -1;
     // Last, so that its thread ends before the members it reads go.
     Worker m_worker{this};
 };

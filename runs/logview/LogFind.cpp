@@ -41,9 +41,9 @@ void LogFind::place(const QRect& textArea, int averageCharWidth) {
 }
 
 void LogFind::find(bool backward) {
-    const QByteArray needle = m_bar->text().toLocal8Bit();
-    if (needle.isEmpty() || !m_document || !m_document->file())
+    if (m_bar->text().isEmpty() || !m_document || !m_document->file())
         return;
+    const QByteArray needle = m_document->encoding().encode(m_bar->text());
     const LogPosition from = backward ? m_cursor.selectionStart() : m_cursor.selectionEnd();
     m_matchStart = m_matchEnd = -1;
     m_matchLength = needle.size();
@@ -51,7 +51,8 @@ void LogFind::find(bool backward) {
     // Once the whole log is indexed, text written to it since is not searched: it is not shown.
     const qint64 end =
         m_document->isIndexing() ? std::numeric_limits<qint64>::max() : m_document->indexedBytes();
-    m_search->start(m_document->file(), needle, m_document->offsetOf(from), end, backward);
+    m_search->start(m_document->file(), needle, m_document->offsetOf(from), end, backward,
+                    m_document->encoding());
 }
 
 void LogFind::searchFinished(qint64 offset) {

@@ -1,10 +1,13 @@
 #include "runs/logview/LogFindBar.h"
 
+#include <QApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QToolButton>
+
+#include <cmath>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -21,6 +24,30 @@ QToolButton* button(QWidget* parent, const QString& name, const QString& text,
     made->setAccessibleName(accessibleName);
     made->setAutoRaise(true);
     return made;
+}
+
+// Relative luminance as the web's accessibility guidelines define it.
+double luminance(const QColor& colour) {
+    const auto channel = [](double value) {
+        return value <= 0.03928 ? value / 12.92 : std::pow((value + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * channel(colour.redF()) + 0.7152 * channel(colour.greenF()) +
+           0.0722 * channel(colour.blueF());
+}
+
+double contrast(const QColor& a, const QColor& b) {
+    const double one = luminance(a);
+    const double two = luminance(b);
+    return (qMax(one, two) + 0.05) / (qMin(one, two) + 0.05);
+}
+
+// The text colour as it is when it reads clearly on the background, or else black or white.
+QColor readable(const QColor& text, const QColor& background) {
+    constexpr double Enough = 4.5;
+    if (contrast(text, background) >= Enough)
+        return text;
+    return contrast(Qt::black, background) >= contrast(Qt::white, background) ? QColor(Qt::black)
+                                                                              : QColor(Qt::white);
 }
 
 } // namespace
@@ -54,7 +81,31 @@ LogFindBar::LogFindBar(QWidget* parent)
     row->addWidget(previous);
     row->addWidget(next);
     row->addWidget(close);
+    applyColours();
+    QCoreApplication::instance()->installEventFilter(this);
     hide();
+}
+
+// Every role set here, so none comes from the log window's own palette.
+void LogFindBar::applyColours() {
+    const QPalette desktop = QApplication::palette();
+    QPalette colours;
+    for (const auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        for (int role = 0; role < QPalette::NColorRoles; ++role) {
+            const auto which = static_cast<QPalette::ColorRole>(role);
+            colours.setBrush(group, which, desktop.brush(group, which));
+        }
+        const QColor window = desktop.color(group, QPalette::Window);
+        const QColor base = desktop.color(group, QPalette::Base);
+        colours.setColor(group, QPalette::WindowText,
+                         readable(desktop.color(group, QPalette::WindowText), window));
+        // The buttons are raised only under the mouse: their text stands on the bar.
+        colours.setColor(group, QPalette::ButtonText,
+                         readable(desktop.color(group, QPalette::ButtonText), window));
+        colours.setColor(group, QPalette::Text,
+                         readable(desktop.color(group, QPalette::Text), base));
+    }
+    setPalette(colours);
 }
 
 QString LogFindBar::text() const {
@@ -73,6 +124,10 @@ void LogFindBar::setStatus(const QString& status) {
 }
 
 bool LogFindBar::eventFilter(QObject* watched, QEvent* event) {
+    // A change of the desktop's theme is told to the application, not to the bar.
+    if (watched == QCoreApplication::instance() &&
+        event->type() == QEvent::ApplicationPaletteChange)
+        applyColours();
     if (watched == m_text && event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
         const bool shift = key->modifiers() & Qt::ShiftModifier;

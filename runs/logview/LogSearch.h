@@ -1,5 +1,6 @@
 #pragma once
 
+#include "runs/logview/LogEncoding.h"
 #include "runs/logview/Worker.h"
 
 #include <QByteArray>
@@ -15,8 +16,9 @@ class ReadOnlyFile;
 namespace runs::logview {
 
 // Looks for a text in a whole log on a thread of its own, so a gigabyte is searched while the
-// window answers. Letters A to Z match in either case; other bytes match exactly. Matches do
-// not cross line ends, as the text has none.
+// window answers. The text is looked for in the log's encoding and matches whole characters
+// only, never the bytes inside one. Letters A to Z match in either case; other characters match
+// exactly. Matches do not cross line ends, as the text has none.
 class LogSearch : public QObject {
     Q_OBJECT
 public:
@@ -25,9 +27,9 @@ public:
 
     // Forward: the first match that starts at `from` or after it; backward: the last that
     // starts before it. Either wraps round once, at `end` or the file's end if that comes
-    // first. Ends a search under way.
+    // first. Ends a search under way. The needle is the text encoded in the log's encoding.
     void start(std::shared_ptr<platform::ReadOnlyFile> file, const QByteArray& needle, qint64 from,
-               qint64 end, bool backward);
+               qint64 end, bool backward, const LogEncoding& encoding = {});
     void cancel();
     bool isRunning() const { return m_running; }
 
@@ -37,7 +39,8 @@ Q_SIGNALS:
 
 private:
     static qint64 search(const platform::ReadOnlyFile& file, const QByteArray& needle, qint64 from,
-                         qint64 end, bool backward, const std::atomic<bool>& stop);
+                         qint64 end, bool backward, const LogEncoding& encoding,
+                         const std::atomic<bool>& stop);
 
     bool m_running = false;
     Worker m_worker{this};

@@ -50,8 +50,9 @@ LogTextView::LogTextView(QWidget* parent)
 
 LogTextView::~LogTextView() = default;
 
-void LogTextView::showFile(std::shared_ptr<platform::ReadOnlyFile> file) {
-    auto document = std::make_unique<LogDocument>(std::move(file));
+void LogTextView::showFile(std::shared_ptr<platform::ReadOnlyFile> file,
+                           const LogEncoding& encoding) {
+    auto document = std::make_unique<LogDocument>(std::move(file), encoding);
     m_find->setDocument(document.get());
     m_layout.setDocument(document.get());
     m_document = std::move(document);
@@ -211,12 +212,20 @@ void LogTextView::focusOutEvent(QFocusEvent* event) {
 // --- Caret, selection and copy ------------------------------------------------------------
 
 void LogTextView::selectAll() {
+    // A log truncated or replaced under the view is shown afresh, its old selection gone.
+    showAfreshIfStale();
     m_cursor.selectAll();
     viewport()->update();
     tellReaders();
 }
 
+void LogTextView::showAfreshIfStale() {
+    if (m_document->isStale())
+        showFile(m_document->file(), m_document->encoding());
+}
+
 void LogTextView::copy() {
+    showAfreshIfStale();
     if (!m_cursor.hasSelection())
         return;
     const qint64 from = m_document->offsetOf(m_cursor.selectionStart());
@@ -230,7 +239,7 @@ void LogTextView::copy() {
              QMessageBox::Information, QMessageBox::Ok});
         return;
     }
-    QApplication::clipboard()->setText(QString::fromLocal8Bit(m_document->bytes(from, to)));
+    QApplication::clipboard()->setText(m_document->text(from, to));
 }
 
 void LogTextView::keyPressEvent(QKeyEvent* event) {

@@ -27,8 +27,8 @@ public:
     explicit LogTextView(QWidget* parent = nullptr);
     ~LogTextView() override;
 
-    // Shows this file from its first line; none shows an empty box.
-    void showFile(std::shared_ptr<platform::ReadOnlyFile> file);
+    // Shows this file from its first line, decoded in that encoding; none shows an empty box.
+    void showFile(std::shared_ptr<platform::ReadOnlyFile> file, const LogEncoding& encoding = {});
     const LogDocument& document() const { return *m_document; }
     bool isIndexing() const { return m_document->isIndexing(); }
 
@@ -61,6 +61,8 @@ private:
     friend class LogAccessible;
 
     int visibleRows() const;
+    // A log that shrank under the view is shown afresh, so no selection outlives its text.
+    void showAfreshIfStale();
     // The text offered to assistive technology, made to hold the view.
     const LogAccessibleText& offeredText() const;
     void moveCaretTo(const LogPosition& anchor, const LogPosition& caret);

@@ -1,0 +1,285 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "runs/logview/LogEncoding.h"
+
+#include "platform/NlsEncoding.h"
+
+#include <QStringDecoder>
+#include <QStringEncoder>
+
+#include <optional>
+
+namespace runs::logview {
+
+namespace {
+
+constexpr char16_t Replacement = 0xFFFD;
+
+bool within(uchar byte, uchar low, uchar high) {
+    return byte >= low && byte <= high;
+}
+
+bool continues(uchar byte) {
+    return (byte & 0xC0) == 0x80;
+}
+
+// A well-formed UTF-8 sequence's length at `at`, or 1 for a byte that starts none.
+qsizetype utf8Bytes(QByteArrayView bytes, qsizetype at) {
+    const auto lead = uchar(bytes[at]);
+    qsizetype length = 1;
+    uchar low = 0x80;
+    uchar high = 0xBF;
+    if (within(lead, 0xC2, 0xDF)) {
+        length = 2;
+    } else if (within(lead, 0xE0, 0xEF)) {
+        length = 3;
+        low = lead == 0xE0 ? 0xA0 : 0x80;
+        high = lead == 0xED ? 0x9F : 0xBF;
+    } else if (within(lead, 0xF0, 0xF4)) {
+        length = 4;
+        low = lead == 0xF0 ? 0x90 : 0x80;
+        high = lead == 0xF4 ? 0x8F : 0xBF;
+    } else {
+        return 1;
+    }
+    if (at + length > bytes.size() || !within(uchar(bytes[at + 1]), low, high))
+        return 1;
+    for (qsizetype i = 2; i < length; ++i) {
+        if (!continues(uchar(bytes[at + i])))
+            return 1;
+    }
+    return length;
+}
+
+} // namespace
+
+LogEncoding::LogEncoding() = default;
+
+LogEncoding::LogEncoding(const QByteArray& name) {
+    if (name.isEmpty() || !QStringDecoder(name.constData()).isValid())
+        return;
+    m_name = name;
+    const auto is = [&name](const char* known) {
+        return name.compare(known, Qt::CaseInsensitive) == 0;
+    };
+    if (is("UTF-8"))
+        m_kind = Kind::Utf8;
+    else if (is("ISO-8859-1"))
+        m_kind = Kind::Latin1;
+    else if (is("Shift_JIS"))
+        m_kind = Kind::ShiftJis;
+    else if (is("GBK"))
+        m_kind = Kind::Gbk;
+    else if (is("GB18030"))
+        m_kind = Kind::Gb18030;
+    else if (is("Big5"))
+        m_kind = Kind::Big5;
+    else if (is("windows-949"))
+        m_kind = Kind::Uhc;
+    else if (is("EUC-KR"))
+        m_kind = Kind::EucKr;
+    else if (is("EUC-JP"))
+        m_kind = Kind::EucJp;
+    else
+        m_kind = Kind::SingleByte;
+}
+
+LogEncoding LogEncoding::ofNlsLang(const QByteArray& nlsLang) {
+    return LogEncoding(platform::nlsEncodingName(nlsLang));
+}
+
+bool LogEncoding::needsContext() const {
+    return m_kind != Kind::Latin1 && m_kind != Kind::SingleByte && m_kind != Kind::Utf8;
+}
+
+bool LogEncoding::alwaysStarts(char byte) const {
+    const auto value = uchar(byte);
+    switch (m_kind) {
+    case Kind::Latin1:
+    case Kind::SingleByte:
+        return true;
+    case Kind::Utf8:
+        return !continues(value);
+    case Kind::Gb18030:
+        return value < 0x30;
+    case Kind::ShiftJis:
+    case Kind::Gbk:
+    case Kind::Big5:
+        return value < 0x40;
+    case Kind::Uhc:
+        return value < 0x41;
+    case Kind::EucKr:
+    case Kind::EucJp:
+        return value < 0xA1;
+    }
+    return true;
+}
+
+// The bytes of the character at `at`: a lead byte followed by the bytes the set allows after
+// it, or a single byte.
+qsizetype LogEncoding::characterBytes(QByteArrayView bytes, qsizetype at) const {
+    const auto lead = uchar(bytes[at]);
+    if (lead < 0x80)
+        return 1;
+    const auto next = [&bytes, at](qsizetype i) {
+        return at + i < bytes.size() ? uchar(bytes[at + i]) : uchar(0);
+    };
+    const uchar trail = next(1);
+    switch (m_kind) {
+    case Kind::Latin1:
+    case Kind::SingleByte:
+        return 1;
+    case Kind::Utf8:
+        return utf8Bytes(bytes, at);
+    case Kind::ShiftJis:
+        return (within(lead, 0x81, 0x9F) || within(lead, 0xE0, 0xFC)) &&
+                       (within(trail, 0x40, 0x7E) || within(trail, 0x80, 0xFC))
+                   ? 2
+                   : 1;
+    case Kind::Gb18030:
+        if (within(lead, 0x81, 0xFE) && within(trail, 0x30, 0x39))
+            return within(next(2), 0x81, 0xFE) && within(next(3), 0x30, 0x39) ? 4 : 1;
+        [[fallthrough]];
+    case Kind::Gbk:
+        return within(lead, 0x81, 0xFE) && within(trail, 0x40, 0xFE) && trail != 0x7F ? 2 : 1;
+    case Kind::Big5:
+        return within(lead, 0x81, 0xFE) && (within(trail, 0x40, 0x7E) || within(trail, 0xA1, 0xFE))
+                   ? 2
+                   : 1;
+    case Kind::Uhc:
+        return within(lead, 0x81, 0xFE) && (within(trail, 0x41, 0x5A) ||
+                                            within(trail, 0x61, 0x7A) || within(trail, 0x81, 0xFE))
+                   ? 2
+                   : 1;
+    case Kind::EucKr:
+        return within(lead, 0xA1, 0xFE) && within(trail, 0xA1, 0xFE) ? 2 : 1;
+    case Kind::EucJp:
+        if (lead == 0x8E)
+            return within(trail, 0xA1, 0xDF) ? 2 : 1;
+        if (lead == 0x8F)
+            return within(trail, 0xA1, 0xFE) && within(next(2), 0xA1, 0xFE) ? 3 : 1;
+        return within(lead, 0xA1, 0xFE) && within(trail, 0xA1, 0xFE) ? 2 : 1;
+    }
+    return 1;
+}
+
+// Calls visit(start, length, text, divisible) for runs of the bytes in order: a run of ASCII
+// (divisible: a byte a character), or one character of the set with its text.
+template <typename Visit> void LogEncoding::walk(QByteArrayView bytes, Visit visit) const {
+    std::optional<QStringDecoder> decoder;
+    for (qsizetype at = 0; at < bytes.size();) {
+        qsizetype ascii = at;
+        while (ascii < bytes.size() && uchar(bytes[ascii]) < 0x80)
+            ++ascii;
+        if (ascii > at) {
+            if (!visit(at, ascii - at, QString::fromLatin1(bytes.sliced(at, ascii - at)), true))
+                return;
+            at = ascii;
+            continue;
+        }
+        const qsizetype length = characterBytes(bytes, at);
+        const QByteArrayView character = bytes.sliced(at, length);
+        QString text;
+        if (m_kind == Kind::Latin1) {
+            text = QString::fromLatin1(character);
+        } else if (m_kind == Kind::Utf8) {
+            text = length == 1 ? QString(QChar(Replacement)) : QString::fromUtf8(character);
+        } else {
+            if (!decoder)
+                decoder.emplace(m_name.constData(), QStringDecoder::Flag::Stateless);
+            text = decoder->decode(character);
+            if (text.isEmpty())
+                text = QChar(Replacement);
+        }
+        if (!visit(at, length, text, false))
+            return;
+        at += length;
+    }
+}
+
+QString LogEncoding::decode(QByteArrayView bytes) const {
+    if (m_kind == Kind::Latin1)
+        return QString::fromLatin1(bytes);
+    if (m_kind == Kind::SingleByte) {
+        // A character a byte: the whole text at once, unless the decoder says otherwise.
+        QStringDecoder decoder(m_name.constData(), QStringDecoder::Flag::Stateless);
+        QString text = decoder.decode(bytes);
+        if (text.size() == bytes.size())
+            return text;
+    }
+    QString text;
+    text.reserve(bytes.size());
+    walk(bytes, [&text](qsizetype, qsizetype, const QString& part, bool) {
+        text += part;
+        return true;
+    });
+    return text;
+}
+
+// Whether the text of these bytes has a character a byte, as in most single-byte sets.
+bool LogEncoding::byteForCharacter(QByteArrayView bytes) const {
+    return m_kind == Kind::Latin1 ||
+           (m_kind == Kind::SingleByte && decode(bytes).size() == bytes.size());
+}
+
+qsizetype LogEncoding::bytesForCharacters(QByteArrayView bytes, qsizetype characters) const {
+    if (byteForCharacter(bytes))
+        return qBound<qsizetype>(0, characters, bytes.size());
+    qsizetype result = 0;
+    qsizetype counted = 0;
+    walk(bytes, [&](qsizetype start, qsizetype length, const QString& text, bool divisible) {
+        if (counted + text.size() > characters) {
+            result = start + (divisible ? characters - counted : 0);
+            return false;
+        }
+        counted += text.size();
+        result = start + length;
+        return counted < characters;
+    });
+    return characters <= 0 ? 0 : result;
+}
+
+qsizetype LogEncoding::charactersForBytes(QByteArrayView bytes, qsizetype count) const {
+    if (byteForCharacter(bytes))
+        return qBound<qsizetype>(0, count, bytes.size());
+    qsizetype counted = 0;
+    walk(bytes, [&](qsizetype start, qsizetype length, const QString& text, bool divisible) {
+        if (start + length > count) {
+            counted += divisible ? count - start : 0;
+            return false;
+        }
+        counted += text.size();
+        return start + length < count;
+    });
+    return count <= 0 ? 0 : counted;
+}
+
+qsizetype LogEncoding::characterStart(QByteArrayView bytes, qsizetype at) const {
+    if (m_kind == Kind::Latin1 || m_kind == Kind::SingleByte)
+        return at;
+    qsizetype from = 0;
+    if (m_kind == Kind::Utf8) {
+        // Any byte that does not continue a sequence starts a character.
+        from = at;
+        while (from > 0 && at - from < 3 && (from >= bytes.size() || continues(uchar(bytes[from]))))
+            --from;
+    }
+    // Bytes that end before `at` (a file that shrank) leave it where it is.
+    while (from < at && from < bytes.size()) {
+        const qsizetype length = characterBytes(bytes, from);
+        if (from + length > at)
+            return from;
+        from += length;
+    }
+    return at;
+}
+
+QByteArray LogEncoding::encode(const QString& text) const {
+    QStringEncoder encoder = m_name.isEmpty() ? QStringEncoder(QStringConverter::Utf8)
+                                              : QStringEncoder(m_name.constData());
+    const QByteArray bytes = encoder.encode(text);
+    if (encoder.hasError() || decode(bytes) != text)
+        return {};
+    return bytes;
+}
+
+} // namespace runs::logview
