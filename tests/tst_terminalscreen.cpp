@@ -55,6 +55,11 @@ void TestTerminalScreen::showsTheTerminal_data() {
                     "c\x7f\r\n",
                     8)},
         u"abc\n"_s);
+    row("an unreadable character shows as one, ending a sequence",
+        {"a\x1a"
+         "b\x1b[3\x1a"
+         "c\r\n"},
+        u"a\ufffdb\ufffdc\n"_s);
 }
 
 void TestTerminalScreen::showsTheTerminal() {

@@ -155,6 +155,12 @@ void TerminalScreen::control(QChar c) {
     case Escape:
         m_state = State::Escape;
         break;
+    case 0x1a:
+        // SUB stands for a character found invalid, and the decoders of most character sets
+        // give it for bytes they cannot read: it shows as one, and ends a sequence under way.
+        m_state = State::Text;
+        writeCharacter(Replacement);
+        break;
     default:
         break; // BEL, NUL and the rest draw nothing
     }
