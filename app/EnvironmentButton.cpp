@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // "View/set ORA Parameters": the environment dialog, opened once and brought back while open.
 #include "app/FrmMain.h"
 #include "app/SecondaryWindow.h"

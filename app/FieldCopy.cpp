@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The ">" and ">>" buttons: the export panel's fields into the import panel.
 #include "app/FieldLineEdit.h"
 #include "app/FrmMain.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Builds the main window's controls at their places, with their captions, labels, tips,
 // colours and values at start.
 #include "app/FieldLineEdit.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The "Help" buttons: each panel's help page, from the build folder or the installed tree.
 #include "app/FrmMain.h"
 #include "app/HelpPages.h"

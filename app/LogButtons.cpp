@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The "VL" buttons: each panel's utility log in the shared log window.
 #include "app/FieldLineEdit.h"
 #include "app/FrmMain.h"

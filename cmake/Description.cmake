@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The program's description is the README's opening paragraph, on one line, as
 # TARNHOLD_DESCRIPTION; `names` in back quotes keep their quotes. The home page comes with it.
 file(READ ${PROJECT_SOURCE_DIR}/README.md readme)

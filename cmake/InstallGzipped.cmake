@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # tarnhold_install_gzipped(TARGET FILE DESTINATION): installs FILE as FILE.gz, compressed at build
 # time by TARGET with gzip -9n: the best compression, and neither the file's name nor a time in
 # the header, so every build gives the same bytes.

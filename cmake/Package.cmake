@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The Debian package "tarnhold": what `cmake --install` lays out, under /usr. The stand-in
 # utilities and the demo Oracle home are not installed, so they stay out of it.
 set(CPACK_GENERATOR DEB)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Builds the environment dialog's controls at their places, with their captions and colours.
 #include "dialogs/FrmORAParams.h"
 #include "look/Look.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Linux terminal of a utility: a pseudo-terminal whose far side is the program's standard
 // input, output and error, and its controlling terminal.
 #include "platform/ConsoleProcess.h"

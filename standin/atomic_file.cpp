@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "standin/atomic_file.h"
 
 #include "standin/failure.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "standin/demo_data.h"
 
 #include "standin/catalogue.h"

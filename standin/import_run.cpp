@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "standin/import_run.h"
 
 #include "standin/dump_reader.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "standin/line_reader.h"
 
 #include "standin/failure.h"

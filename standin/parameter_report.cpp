@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "standin/parameter_report.h"
 
 #include "standin/command_line.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // standin-seed: creates one database of a demo Oracle home.
 //   standin-seed [--demo] [--big ROWS] [--user NAME/PASSWORD]... PATH
 // Every database gets the catalogue and the standard users; --demo adds the sample schemas.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What a screen reader hears: every control of the three windows has a name, the fields their
 // labels' texts.
 #include "app/FrmMain.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The field checks' refusals and their order, the automatic dump file name, the file test and
 // the numeric test behind the buffer and feedback fields.
 #include "checks/DumpFileNaming.h"

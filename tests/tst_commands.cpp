@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The exp and imp command lines, pinned to the letter for Windows paths and checked in the
 // native form.
 #include "commands/ExportCommand.h"

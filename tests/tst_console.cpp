@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The console each run opens: how it shows a utility's terminal, keys that reach the utility,
 // closing it during a run, and its reuse from run to run. The terminal model alone is tested
 // without a window elsewhere.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Faults around the utilities and odd operator input: each either shows the box meant for it
 // or carries on, and the read-back box always shows what was built.
 #include "app/FrmMain.h"

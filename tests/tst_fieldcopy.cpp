@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The ">" and ">>" buttons: which export fields reach the import panel, what stays, and the
 // warning about the SID.
 #include "app/FrmMain.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The "Help" buttons: which page each opens, where it is looked for, and that the pages are
 // built beside the program.
 #include "app/FrmMain.h"

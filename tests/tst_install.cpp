@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The installed tree: an install into a temporary prefix lays out every file and nothing else,
 // the desktop entry, the metainfo and the manual page pass their checkers, the names the desktop
 // files give lead to installed files, the documents are the tree's, and the installed program

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The "VL" buttons and the log window: which file each panel shows, how an unreadable log is
 // reported, the single shared window's life and its look.
 #include "app/FrmMain.h"

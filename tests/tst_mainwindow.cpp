@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window as the operator meets it: controls, values at start, focus order, and the
 // handlers that keep the file names, log buttons and directories tidy.
 #include "app/FrmMain.h"

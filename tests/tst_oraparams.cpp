@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The environment dialog: what it shows, what each Set button does to the process environment,
 // and how it opens, reopens and outlives the main window.
 #include "app/FrmMain.h"

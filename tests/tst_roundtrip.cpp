@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // An export through the real window from a seeded DEMO database and an import of its dump into
 // an empty TEST database, with the stand-in utilities doing the database work.
 #include "app/FrmMain.h"

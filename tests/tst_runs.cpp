@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The export and import runs through the real window, against a recording stand-in utility:
 // what the utility receives, what the window shows, how failed starts are reported.
 #include "app/FrmMain.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What a flood of output costs the operator: a utility (cat) writes 100 MB of 80-character
 // lines to its terminal, and the console shows it; then 100 MB of lines that each hold one wide
 // character, which the screen measures in cells. Figures: the time until the console shows

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the operator waits for when a large log is opened with "VL", beside baselines measured
 // in the same run on the same file: the first screen of `less`, a plain read of the file from
 // the page cache, and the program's own idle event loop. Each log is opened in a child process

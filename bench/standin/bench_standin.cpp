@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Times the stand-in exp and imp on SCOTT.BIG, each command several times, beside baselines
 // measured in the same run: VACUUM INTO of the same database as the floor of any copy, and the
 // sqlite3 shell's .dump and its reading back as the text-format counterparts. Prints min, median

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program's own CPU time while a utility runs for five seconds: the wait should cost next
 // to nothing, however long the utility takes. Its baseline, in the same run: the same utility
 // started and waited for with QProcess.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Time from process start to the first complete frame of the main window, beside a bare Qt
 // window of the same size and one holding a single label, started the same way in the same run;
 // and the peak memory of each.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Started by bench-startup: opens the main window, a bare Qt window, or a bare Qt window holding
 // one label, and once its first frame is complete prints the monotonic clock (ns) and the peak
 // resident memory (kB), then quits.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The command lines: the fixed start, the separator rule for the directory, and the order of
 // the generated pieces hold whatever the fields contain.
 #include "FuzzFields.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The field checks show at most the messages their rules allow: one, or the two conflicts
 // together, and refuse exactly when they showed something.
 #include "FuzzFields.h"

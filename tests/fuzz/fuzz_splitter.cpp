@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The argument splitter never drops, changes or reorders a character other than a separating
 // blank, and never makes an empty argument.
 #include "runs/ArgumentSplitter.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The stand-in's command-line parser and dump field decoder take any bytes without crashing, a
 // masked connection keeps all but its password, and a decoded field encodes back to one that
 // decodes the same.

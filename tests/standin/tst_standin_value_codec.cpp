@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "standin/database.h"
 #include "standin/failure.h"
 #include "standin/value_codec.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Stands in for a utility that talks to the operator on its terminal: it asks for a name with
 // echo on and a password with echo off, then says what it got, without the password.
 // With TARNHOLD_FILL_LINES set it asks nothing: it writes that many numbered lines, then

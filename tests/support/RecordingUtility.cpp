@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Stands in for exp or imp in the tests: writes its arguments, one per NUL-terminated record,
 // to the file named by TARNHOLD_RECORD, its environment in the same form to the file named by
 // TARNHOLD_ENVIRONMENT, and a short log at the path given as log=...
