@@ -22,8 +22,9 @@ namespace {
 
 constexpr std::string_view partialSuffix = ".partial-";
 
-std::string systemError(const std::string& what, const std::string& path) {
-    return what + " " + path + ": " + std::strerror(errno);
+// A write that failed: the dump is not written.
+Failure writeFailure(const std::string& what, const std::string& path) {
+    return Failure(messages::dumpNotWritten(what + " " + path + ": " + std::strerror(errno)));
 }
 
 fs::path folderOf(const std::string& path) {
@@ -52,7 +53,7 @@ AtomicFile::AtomicFile(std::string finalPath) : finalPath_(std::move(finalPath))
     std::string pattern = finalPath_ + std::string(partialSuffix) + "XXXXXX";
     fd_ = ::mkostemp(pattern.data(), O_CLOEXEC);
     if (fd_ < 0)
-        throw Failure(systemError("cannot write the dump next to", finalPath_));
+        throw Failure(messages::cannotWrite(Tool::Export, finalPath_, std::strerror(errno)));
     temporaryPath_ = pattern;
     registerPartialFile(temporaryPath_);
     ::flock(fd_, LOCK_EX | LOCK_NB); // tells removeLeftoverPartials that this one is alive
@@ -80,7 +81,7 @@ void AtomicFile::write(std::string_view data) {
                 throwIfInterrupted();
                 continue;
             }
-            throw Failure(systemError("cannot write", temporaryPath_));
+            throw writeFailure("cannot write", temporaryPath_);
         }
         data.remove_prefix(static_cast<std::size_t>(written));
     }
@@ -88,13 +89,13 @@ void AtomicFile::write(std::string_view data) {
 
 void AtomicFile::commit() {
     if (::fsync(fd_) != 0)
-        throw Failure(systemError("cannot write", temporaryPath_));
+        throw writeFailure("cannot write", temporaryPath_);
     // What stands at the final name may have changed since the run's checks.
     if (auto refusal = replaceRefusal(finalPath_); !refusal.empty())
-        throw Failure(refusal);
+        throw Failure(messages::cannotWrite(Tool::Export, finalPath_, refusal));
     throwIfInterrupted();
     if (::rename(temporaryPath_.c_str(), finalPath_.c_str()) != 0)
-        throw Failure(systemError("cannot rename the finished dump to", finalPath_));
+        throw writeFailure("cannot rename the finished dump to", finalPath_);
     ::close(fd_);
     fd_ = -1;
     forgetPartialFile();

@@ -114,8 +114,16 @@ void DumpReader::checkWhole() {
     rewind();
 }
 
+std::string DumpReader::where() const {
+    return path_ + " line " + std::to_string(lines_.lineNumber()) + ": ";
+}
+
 void DumpReader::fail(const std::string& why) const {
-    throw Failure(path_ + " line " + std::to_string(lines_.lineNumber()) + ": " + why);
+    throw Failure(messages::unrecognised(where() + why));
+}
+
+void DumpReader::failEarlyEnd(const std::string& why) const {
+    throw Failure(messages::abnormalEnd(where() + why));
 }
 
 std::string_view DumpReader::take() {
@@ -126,9 +134,9 @@ std::string_view DumpReader::take() {
     for (;;) {
         const auto line = lines_.next();
         if (!line)
-            fail("the dump ends early; it is incomplete");
+            failEarlyEnd("the dump ends early; it is incomplete");
         if (!lines_.lastLineComplete())
-            fail("the dump ends in the middle of a line; it is incomplete");
+            failEarlyEnd("the dump ends in the middle of a line; it is incomplete");
         if (line->ends_with('\r'))
             fail("the line ends in a carriage return; the dump was copied as text and changed");
         if (!line->starts_with('#'))
@@ -147,23 +155,24 @@ std::string_view DumpReader::peek() {
 DumpHeader DumpReader::readHeader() {
     const auto magic = std::string(dumpMagic) + ' ';
     if (lines_.peekBytes(magic.size()) != magic)
-        throw NotADump(path_ + " is not a Tarnhold export dump");
+        throw NotADump(messages::notAnExportFile(path_ + " is not a Tarnhold export dump"));
     const auto first = lines_.next().value_or(std::string_view());
     if (first.ends_with('\r')) {
-        throw NotADump(path_ +
-                       " has Windows line ends (CRLF): it was copied as text and changed; " +
-                       "copy the dump again as a binary file");
+        throw NotADump(messages::notAnExportFile(
+            path_ + " has Windows line ends (CRLF): it was copied as text and changed; " +
+            "copy the dump again as a binary file"));
     }
     const auto versionText = first.substr(magic.size());
     const auto version = parseVersion(versionText);
     if (!version) {
-        throw NotADump(path_ + " is not a Tarnhold export dump (malformed format version " +
-                       excerpt(versionText) + ")");
+        throw NotADump(messages::notAnExportFile(
+            path_ + " is not a Tarnhold export dump (malformed format version " +
+            excerpt(versionText) + ")"));
     }
     if (*version > dumpFormatVersion) {
-        throw NotADump(path_ + " was written in dump format " + std::string(versionText) +
-                       "; this imp reads format " + std::to_string(dumpFormatVersion) +
-                       " and older");
+        throw NotADump(messages::notAnExportFile(
+            path_ + " was written in dump format " + std::string(versionText) +
+            "; this imp reads format " + std::to_string(dumpFormatVersion) + " and older"));
     }
 
     DumpHeader header;

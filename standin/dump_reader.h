@@ -52,9 +52,12 @@ public:
     TableExtras readExtras();
 
     std::int64_t lineNumber() const { return lines_.lineNumber(); }
+    // Malformed input: IMP-00008, naming the file and the line.
     [[noreturn]] void fail(const std::string& why) const;
 
 private:
+    [[noreturn]] void failEarlyEnd(const std::string& why) const; // IMP-00009
+    std::string where() const;
     std::string_view take(); // next line that is not a comment; throws at end of file
     std::string_view peek();
     void rewind();

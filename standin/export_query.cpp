@@ -142,11 +142,13 @@ ExportSelect prepareExportSelect(Database& db, const TableDef& table,
         if (whereClause && !permission.denied.empty())
             result.refusal = "query= is refused: " + permission.denied;
         else if (whereClause && message.starts_with("no such column"))
-            result.problem = "query= does not fit " + storageName + ": " + message;
+            result.problem = messages::database(904, "query= does not fit " + storageName + ": " +
+                                                         message + "; table left out");
         else if (whereClause)
             result.refusal = "query= is refused: " + message;
         else
-            result.problem = storageName + " cannot be read: " + message;
+            result.problem = messages::fromSqlite(
+                status, storageName + " cannot be read: " + message + "; table left out");
         return result;
     }
     Statement owned(db.handle(), statement);

@@ -3,6 +3,7 @@
 
 #include "standin/database.h"
 #include "standin/dump_records.h"
+#include "standin/messages.h"
 
 #include <cstdint>
 #include <optional>
@@ -13,8 +14,8 @@ namespace standin {
 // The one SELECT that reads a table for export, with query= as its WHERE clause.
 struct ExportSelect {
     std::optional<Statement> statement;
-    std::string refusal; // the query is not allowed at all: the whole export is refused
-    std::string problem; // the query does not fit this table: only this table is left out
+    std::string refusal;            // the query is not allowed at all: the whole export is refused
+    std::optional<Message> problem; // the table cannot be read so: only this table is left out
 };
 
 // query= is a condition on the table's rows and nothing else. It is wrapped in parentheses of

@@ -80,21 +80,23 @@ std::int64_t writeRows(DumpWriter& writer, Statement& select, Feedback& feedback
 // query leaves the dump as it was.
 std::vector<PlannedTable> planTables(Database& db, const std::vector<QualifiedName>& tables,
                                      const Options& options, LogWriter& log) {
+    const auto lead = messages::statementLead(Tool::Export);
     std::vector<PlannedTable> plan;
     for (const auto& name : tables) {
-        std::vector<std::string> warnings;
+        Messages warnings;
         auto definition = describeTable(db, name, warnings);
         auto select = prepareExportSelect(db, definition, options.query);
         if (!select.refusal.empty())
-            throw Failure(select.refusal);
+            throw Failure(messages::parameters(Tool::Export, select.refusal));
+        std::vector<IndexDef> indexes;
+        if (select.problem)
+            warnings.push_back(*select.problem);
+        else if (options.indexes)
+            indexes = describeIndexes(db, name, warnings);
         for (const auto& warning : warnings)
-            log.warning(warning);
-        if (!select.problem.empty()) {
-            log.warning(select.problem + "; table left out");
+            log.warning(messages::withLead(lead, {warning}));
+        if (select.problem)
             continue;
-        }
-        auto indexes =
-            options.indexes ? describeIndexes(db, name, warnings) : std::vector<IndexDef>{};
         auto grants = options.grants ? tableGrants(db, name) : std::vector<GrantDef>{};
         plan.push_back({std::move(definition), std::move(*select.statement), std::move(indexes),
                         std::move(grants)});
@@ -102,26 +104,29 @@ std::vector<PlannedTable> planTables(Database& db, const std::vector<QualifiedNa
     return plan;
 }
 
-std::string joined(const std::vector<std::string>& texts) {
-    std::string text;
-    for (const auto& part : texts)
-        text += (text.empty() ? "" : "; ") + part;
-    return text;
+// Nothing to export: the database's message, and what became of the dump.
+Failure nothingToExport(int number, const std::string& why, const Options& options) {
+    return Failure(
+        messages::withLead(messages::statementLead(Tool::Export),
+                           {messages::database(number, why + "; nothing exported, " + options.file +
+                                                           " left as it is")}));
 }
 
-// A dump replaces the one of the same name only when it holds what was asked for: a misspelt
-// table, or a schema without tables (the wrong SID, say), must not turn a good dump into an empty
-// one.
-void refuseIncompleteSelection(const ExportSelection& selection, const Options& options,
-                               const std::string& user) {
-    const auto untouched = "; nothing exported, " + options.file + " left as it is";
-    if (!selection.warnings.empty())
-        throw Failure(joined(selection.warnings) + untouched);
+// A table named in tables= that does not exist is left out with a warning, and the others are
+// exported. But an export of none of the named tables, or of a schema without tables (the wrong
+// SID, say), must not turn a good dump into an empty one.
+void refuseEmptySelection(const ExportSelection& selection, const Options& options,
+                          const std::string& user) {
+    if (!selection.tables.empty())
+        return;
+    if (selection.mode == "tables")
+        throw nothingToExport(942, "none of the tables named in tables= exists", options);
     std::error_code error;
-    if (selection.tables.empty() && std::filesystem::exists(options.file, error))
-        throw Failure((selection.mode == "user" ? "schema " + user + " has no tables"
-                                                : std::string("the database has no tables")) +
-                      untouched);
+    if (std::filesystem::exists(options.file, error))
+        throw nothingToExport(942,
+                              selection.mode == "user" ? "schema " + user + " has no tables"
+                                                       : std::string("the database has no tables"),
+                              options);
 }
 
 } // namespace
@@ -131,11 +136,13 @@ void runExport(Options& options, LogWriter& log) {
     session.db.exec("PRAGMA query_only = ON");
     log.line("Connected to " + options.connection.sid + " as " + session.user.name +
              (session.user.dba ? " (DBA)" : "") + ", read-only.");
-    if (auto refusal = exportRefusal(options, session.user); !refusal.empty())
-        throw Failure(refusal);
+    if (auto refusal = exportRefusal(options, session.user))
+        throw Failure(*refusal);
 
     auto selection = selectForExport(listTables(session.db), options, session.user.name);
-    refuseIncompleteSelection(selection, options, session.user.name);
+    for (const auto& missing : selection.missing)
+        log.warning(missing);
+    refuseEmptySelection(selection, options, session.user.name);
     if (selection.mode == "user" && selection.tables.empty())
         log.line("Schema " + session.user.name + " has no tables.");
     if (options.query) {
@@ -145,8 +152,7 @@ void runExport(Options& options, LogWriter& log) {
     }
     auto plan = planTables(session.db, selection.tables, options, log);
     if (plan.empty() && !selection.tables.empty())
-        throw Failure("query= fits none of the tables; nothing exported, " + options.file +
-                      " left as it is");
+        throw nothingToExport(904, "query= fits none of the tables", options);
 
     for (const auto& leftover : removeLeftoverPartials(options.file))
         log.line("Removed " + leftover + ", left by an export that was stopped.");

@@ -14,8 +14,8 @@ void runImport(Options& options, LogWriter& log) {
     auto session = logOn(options.connection, log);
     log.line("Connected to " + options.connection.sid + " as " + session.user.name +
              (session.user.dba ? " (DBA)." : "."));
-    if (auto refusal = importRefusal(options, session.user); !refusal.empty())
-        throw Failure(refusal);
+    if (auto refusal = importRefusal(options, session.user))
+        throw Failure(*refusal);
 
     DumpReader reader(options.file);
     log.line("Checking " + options.file + " from end to end before writing anything.");
@@ -41,8 +41,8 @@ void runImport(Options& options, LogWriter& log) {
         rows += importTable(db, reader, *table, *target, options, feedback, log);
         ++tables;
     }
-    for (const auto& name : selection.unmatched())
-        log.warning(name);
+    for (const auto& warning : selection.unmatched())
+        log.warning(warning);
     log.line("Read " + options.file + " to its end: " + std::to_string(tables) +
              " table(s) selected, " + std::to_string(rows) + " rows imported.");
 }

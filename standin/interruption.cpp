@@ -2,6 +2,7 @@
 #include "standin/interruption.h"
 
 #include "standin/failure.h"
+#include "standin/log_writer.h"
 
 #include <csignal>
 #include <cstring>
@@ -47,13 +48,18 @@ void onSignal(int signal) {
 } // namespace
 
 void catchInterruptions(Tool tool) {
-    static const std::string exportText =
-        "ERROR: stopped at once by a second signal; the unfinished dump was removed.\n"
-        "Export failed.\n";
-    static const std::string importText =
-        "ERROR: stopped at once by a second signal; the database rolls back the unfinished "
-        "table when it is next opened.\nImport failed.\n";
-    const auto& text = tool == Tool::Export ? exportText : importText;
+    // Made now: the handler may only write it.
+    static std::string text;
+    text.clear();
+    for (const auto& message : messages::withLead(
+             messages::statementLead(tool),
+             {messages::cancelled(
+                 tool == Tool::Export
+                     ? "stopped at once by a second signal; the unfinished dump was removed"
+                     : "stopped at once by a second signal; the database rolls back the "
+                       "unfinished table when it is next opened")}))
+        text += message.line() + '\n';
+    text += closingLine(tool, 2) + '\n';
     atOnceText = text.c_str();
     atOnceLength = text.size();
 
@@ -74,8 +80,8 @@ void throwIfInterrupted() {
     if (receivedSignal == 0)
         return;
     const char* name = ::sigabbrev_np(receivedSignal);
-    throw Failure(std::string("interrupted by SIG") + (name ? name : "?") +
-                  "; stopped before finishing");
+    throw Failure(messages::cancelled(std::string("interrupted by SIG") + (name ? name : "?") +
+                                      "; stopped before finishing"));
 }
 
 void registerPartialFile(const std::string& path) {

@@ -19,7 +19,7 @@ constexpr std::size_t chunkSize = 1 << 20;
 LineReader::LineReader(const std::string& path) : path_(path) {
     fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd_ < 0)
-        throw Failure("cannot open " + path + ": " + std::strerror(errno));
+        throw Failure(messages::cannotRead(path, std::strerror(errno)));
     buffer_.resize(chunkSize);
 }
 
@@ -46,7 +46,8 @@ bool LineReader::fill() {
             continue;
         }
         if (got < 0)
-            throw Failure("cannot read " + path_ + ": " + std::strerror(errno));
+            throw Failure(
+                messages::abnormalEnd("cannot read " + path_ + ": " + std::strerror(errno)));
         if (got == 0) {
             atEnd_ = true;
             return false;
@@ -90,7 +91,8 @@ std::string_view LineReader::peekBytes(std::size_t count) {
 
 void LineReader::rewind() {
     if (::lseek(fd_, 0, SEEK_SET) != 0)
-        throw Failure("cannot read " + path_ + " again: " + std::strerror(errno));
+        throw Failure(
+            messages::abnormalEnd("cannot read " + path_ + " again: " + std::strerror(errno)));
     start_ = end_ = 0;
     lineNumber_ = 0;
     complete_ = true;

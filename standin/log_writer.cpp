@@ -80,7 +80,7 @@ void LogWriter::toFile(std::string_view text) {
         return;
     fileProblemThrown_ = true;
     ++errors_;
-    throw LogFailure(fileProblem_);
+    throw LogFailure(messages::fileIo(fileProblem_));
 }
 
 void LogWriter::toTerminal(int fd, std::string_view text, bool& broken, const char* name) {
@@ -89,8 +89,10 @@ void LogWriter::toTerminal(int fd, std::string_view text, bool& broken, const ch
     if (const int problem = writeAll(fd, text); problem != 0 && problem != EINTR) {
         broken = true;
         ++warnings_;
-        writeToFile(outputLine(std::string("WARNING: ") + name + " cannot be written (" +
-                               std::strerror(problem) + "); the log holds the rest"));
+        writeToFile(
+            outputLine(messages::fileIo(std::string(name) + " cannot be written (" +
+                                        std::strerror(problem) + "); the log holds the rest")
+                           .line()));
     }
 }
 
@@ -100,14 +102,19 @@ void LogWriter::line(std::string_view text) {
     toFile(lineText);
 }
 
-void LogWriter::warning(std::string_view text) {
-    ++warnings_;
-    line("WARNING: " + std::string(text));
+void LogWriter::note(const Messages& messages) {
+    for (const auto& message : messages)
+        line(message.line());
 }
 
-void LogWriter::error(std::string_view text) {
+void LogWriter::warning(const Messages& messages) {
+    ++warnings_;
+    note(messages);
+}
+
+void LogWriter::error(const Messages& messages) {
     ++errors_;
-    line("ERROR: " + std::string(text));
+    note(messages);
 }
 
 void LogWriter::dot() {
@@ -123,7 +130,7 @@ int LogWriter::finish() {
         fileProblem_ = "cannot write the log file " + path_ + ": " + std::strerror(errno);
     if (!fileProblem_.empty() && !fileProblemThrown_) {
         fileProblemThrown_ = true;
-        error(fileProblem_);
+        error(messages::fileIo(fileProblem_));
     }
     toTerminal(STDERR_FILENO, outputLine(closingLine(tool_, status())), stderrBroken_,
                "standard error");
@@ -136,7 +143,8 @@ int LogWriter::finish() {
         // The closing line did not reach the log: the run cannot count as done.
         ++errors_;
         toTerminal(STDERR_FILENO,
-                   outputLine("ERROR: " + fileProblem_) + outputLine(closingLine(tool_, 2)),
+                   outputLine(messages::fileIo(fileProblem_).line()) +
+                       outputLine(closingLine(tool_, 2)),
                    stderrBroken_, "standard error");
     }
     return status();
@@ -146,11 +154,12 @@ std::string closingLine(Tool tool, int exitStatus) {
     const std::string what = tool == Tool::Export ? "Export" : "Import";
     switch (exitStatus) {
     case 0:
-        return what + " completed successfully.";
+        return what + " terminated successfully without warnings.";
     case 1:
-        return what + " completed with warnings.";
+        return what + " terminated successfully with warnings.";
     default:
-        return what + " failed.";
+        return (tool == Tool::Export ? "EXP-00000: " : "IMP-00000: ") + what +
+               " terminated unsuccessfully";
     }
 }
 

@@ -20,12 +20,13 @@ public:
 // file. The file is attached only once the run's checks have passed; lines before that are kept
 // and written into it then, so a refused run leaves whatever the log path names untouched.
 //
-// The closing line and the exit status follow from how many warnings and errors were reported:
-//   0  "<Tool> completed successfully."
-//   1  "<Tool> completed with warnings."
-//   2  "<Tool> failed."
-// A terminal that cannot be written (a closed pipe) is a warning; a log file that cannot be
-// written is a failure (LogFailure, thrown from the line that failed).
+// Warnings and errors are coded messages, a line each. The closing line and the exit status follow
+// from how many warnings and errors were reported:
+//   0  "Export terminated successfully without warnings."
+//   1  "Export terminated successfully with warnings."
+//   2  "EXP-00000: Export terminated unsuccessfully"
+// (and "Import", "IMP-00000"). A terminal that cannot be written (a closed pipe) is a warning; a
+// log file that cannot be written is a failure (LogFailure, thrown from the line that failed).
 // Lines are given in UTF-8 and written in the character set that NLS_LANG names.
 class LogWriter {
 public:
@@ -40,9 +41,15 @@ public:
     void attachFile(int fd, std::string path);
     bool hasFile() const { return fd_ >= 0; }
 
+    Tool tool() const { return tool_; }
+
     void line(std::string_view text);
-    void warning(std::string_view text);
-    void error(std::string_view text);
+    void warning(const Messages& messages);
+    void error(const Messages& messages);
+    void warning(const Message& message) { warning(Messages{message}); }
+    void error(const Message& message) { error(Messages{message}); }
+    // Coded lines that do not count as a warning: a logon refused before one that succeeds.
+    void note(const Messages& messages);
 
     // feedback= dots on stdout; they are not logged.
     void dot();

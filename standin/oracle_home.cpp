@@ -59,13 +59,16 @@ fs::path databaseForSid(const fs::path& home, const std::string& sid) {
     const auto path = oradata / (sid + ".db");
     std::error_code error;
     if (isSid(sid)) {
-        if (auto problem = notADatabase(path); !problem.empty())
-            throw Failure("the database of SID \"" + sid + "\", " + path.string() + ", " + problem);
+        if (auto problem = notADatabase(path); !problem.empty()) {
+            throw Failure(messages::database(1034, "the database of SID \"" + sid + "\", " +
+                                                       path.string() + ", " + problem));
+        }
         if (fs::is_regular_file(path, error))
             return path;
     }
-    throw Failure("unknown SID \"" + sid + "\": the Oracle home " + home.string() +
-                  " has no such database (known SIDs: " + knownSids(oradata) + ")");
+    throw Failure(messages::database(
+        12154, "unknown SID \"" + sid + "\": the Oracle home " + home.string() +
+                   " has no such database (known SIDs: " + knownSids(oradata) + ")"));
 }
 
 } // namespace standin

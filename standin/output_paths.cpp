@@ -3,12 +3,13 @@
 
 #include "standin/failure.h"
 
+#include <utility>
+
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
-#include <initializer_list>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -49,45 +50,39 @@ const char* otherKind(mode_t mode) {
     return "not a regular file";
 }
 
+// The messages name the file; these say why it may not be used.
+constexpr const char* sameFileRefusal = "file= and log= name the same file";
+
 // Why an output may not go to path: something other than a regular file stands there, or its
 // folder is missing.
 std::string nodeRefusal(const char* key, const std::string& path) {
     struct stat node {};
     if (::lstat(path.c_str(), &node) == 0) {
-        if (const char* kind = otherKind(node.st_mode); *kind) {
-            return std::string(key) + "= names " + quoted(path) + ", which is " + kind + "; " +
-                   key + "= is written only as a regular file";
-        }
+        if (const char* kind = otherKind(node.st_mode); *kind)
+            return std::string("it is ") + kind + "; " + key +
+                   "= is written only as a regular file";
         return {};
     }
     struct stat folder {};
     const auto parent = folderOf(path);
     if (::stat(parent.c_str(), &folder) != 0 || !S_ISDIR(folder.st_mode))
-        return std::string(key) + "= names a file in " + quoted(parent) + ", which is not a folder";
+        return quoted(parent) + " is not a folder";
     return {};
 }
 
-std::string oradataRefusal(const char* key, const std::string& path, const fs::path& oradata) {
+std::string oradataRefusal(const std::string& path, const fs::path& oradata) {
     if (!insideFolder(path, oradata))
         return {};
-    return std::string(key) + "= names " + quoted(path) + " in " + quoted(oradata.string()) +
+    return "it lies in " + quoted(oradata.string()) +
            ", where the databases live; choose another folder";
-}
-
-std::string firstOf(std::initializer_list<std::string> refusals) {
-    for (const auto& refusal : refusals) {
-        if (!refusal.empty())
-            return refusal;
-    }
-    return {};
 }
 
 std::string inputRefusal(const std::string& path) {
     struct stat node {};
     if (::stat(path.c_str(), &node) != 0)
-        return "cannot open " + path + ": " + std::strerror(errno);
+        return std::strerror(errno);
     if (const char* kind = otherKind(node.st_mode); *kind)
-        return "file= names " + quoted(path) + ", which is " + kind + "; imp reads a regular file";
+        return std::string("it is ") + kind + "; imp reads a regular file";
     return {};
 }
 
@@ -139,23 +134,33 @@ std::string replaceRefusal(const std::string& path) {
         return nodeRefusal("file", path);
     // The folder's permission would allow the rename; the file's own says it is not to change.
     if ((node.st_mode & 0222) == 0 || ::access(path.c_str(), W_OK) != 0)
-        return "file= names " + quoted(path) + ", which is read-only; it is left as it is";
+        return "it is read-only; it is left as it is";
     return {};
 }
 
-std::string fileRefusal(const Options& options, const fs::path& oradata) {
+std::optional<Message> fileRefusal(const Options& options, const fs::path& oradata) {
     const auto& file = options.file;
     const auto& log = options.log;
     const bool exporting = options.tool == Tool::Export;
     const bool hasLog = !log.empty();
-    return firstOf({
-        exporting ? nodeRefusal("file", file) : inputRefusal(file),
-        hasLog ? nodeRefusal("log", log) : std::string(),
-        hasLog && sameFile(file, log) ? "file= and log= name the same file" : std::string(),
-        exporting ? oradataRefusal("file", file, oradata) : std::string(),
-        hasLog ? oradataRefusal("log", log, oradata) : std::string(),
-        exporting ? replaceRefusal(file) : std::string(),
-    });
+    // In the order they are told: why, and whether it is about the dump or the log.
+    const std::pair<std::string, bool> refusals[] = {
+        {exporting ? nodeRefusal("file", file) : inputRefusal(file), true},
+        {hasLog ? nodeRefusal("log", log) : std::string(), false},
+        {hasLog && sameFile(file, log) ? sameFileRefusal : std::string(), false},
+        {exporting ? oradataRefusal(file, oradata) : std::string(), true},
+        {hasLog ? oradataRefusal(log, oradata) : std::string(), false},
+        {exporting ? replaceRefusal(file) : std::string(), true},
+    };
+    for (const auto& [why, aboutDump] : refusals) {
+        if (why.empty())
+            continue;
+        if (!aboutDump)
+            return messages::cannotWrite(options.tool, log, why);
+        return exporting ? messages::cannotWrite(options.tool, file, why)
+                         : messages::cannotRead(file, why);
+    }
+    return std::nullopt;
 }
 
 int openLogFile(const Options& options, const fs::path& oradata) {
@@ -166,26 +171,27 @@ int openLogFile(const Options& options, const fs::path& oradata) {
     if (!created && errno == EEXIST)
         fd = ::open(path.c_str(), flags | O_NONBLOCK); // a pipe must not block the open
     if (fd < 0) {
-        if (errno == ELOOP)
-            throw Failure(nodeRefusal("log", path));
-        throw Failure("cannot write the log file " + path + ": " + std::strerror(errno));
+        const int problem = errno;
+        throw Failure(messages::cannotWrite(options.tool, path,
+                                            problem == ELOOP ? nodeRefusal("log", path)
+                                                             : std::strerror(problem)));
     }
     // Something may have taken the path since the checks: look again through the open file.
     struct stat node {};
     std::string refusal;
     if (::fstat(fd, &node) != 0 || !S_ISREG(node.st_mode))
-        refusal = "log= names " + quoted(path) + ", which is not a regular file";
+        refusal = "it is not a regular file; log= is written only as a regular file";
+    else if (sameFile(options.file, path))
+        refusal = sameFileRefusal;
     else
-        refusal = firstOf(
-            {sameFile(options.file, path) ? "file= and log= name the same file" : std::string(),
-             oradataRefusal("log", path, oradata)});
+        refusal = oradataRefusal(path, oradata);
     if (refusal.empty() && ::ftruncate(fd, 0) != 0)
-        refusal = "cannot write the log file " + path + ": " + std::strerror(errno);
+        refusal = std::strerror(errno);
     if (!refusal.empty()) {
         ::close(fd);
         if (created)
             ::unlink(path.c_str());
-        throw Failure(refusal);
+        throw Failure(messages::cannotWrite(options.tool, path, refusal));
     }
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     return fd;

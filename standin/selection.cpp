@@ -15,43 +15,45 @@ QualifiedName withOwner(QualifiedName name, const std::string& defaultOwner) {
 
 } // namespace
 
-std::string exportRefusal(const Options& options, const UserRecord& user) {
+std::optional<Message> exportRefusal(const Options& options, const UserRecord& user) {
     if (user.dba)
-        return {};
+        return std::nullopt;
     if (options.full)
-        return "full=y exports every schema and needs a DBA account; " + user.name + " is not one";
+        return messages::fullExportNeedsDba();
     for (const auto& table : options.tables) {
         if (!table.owner.empty() && table.owner != user.name)
-            return user.name + " may not export " + table.storageName() +
-                   "; only a DBA exports other schemas";
+            return messages::noPrivilege(table.owner, table.name);
     }
-    return {};
+    return std::nullopt;
 }
 
-std::string importRefusal(const Options& options, const UserRecord& user) {
+std::optional<Message> importRefusal(const Options& options, const UserRecord& user) {
     if (user.dba)
-        return {};
-    if (options.full)
-        return "full=y imports every schema and needs a DBA account; " + user.name + " is not one";
+        return std::nullopt;
+    if (options.full) {
+        return messages::otherAccountNeedsDba("full=y imports every schema; " + user.name +
+                                              " is not a DBA");
+    }
     ImportSelection selection(options, user.name);
-    auto check = [&](const std::string& owner) -> std::string {
+    auto check = [&](const std::string& owner) -> std::optional<Message> {
         const auto target = selection.ownerMapping(owner);
-        if (target && *target != user.name)
-            return user.name + " may not import into schema " + *target +
-                   "; only a DBA writes other schemas";
-        return {};
+        if (target && *target != user.name) {
+            return messages::otherAccountNeedsDba(user.name + " may not import into schema " +
+                                                  *target);
+        }
+        return std::nullopt;
     };
     for (const auto& owner : options.fromUsers) {
-        if (auto refusal = check(owner); !refusal.empty())
+        if (auto refusal = check(owner))
             return refusal;
     }
     for (const auto& table : options.tables) {
         if (table.owner.empty())
             continue;
-        if (auto refusal = check(table.owner); !refusal.empty())
+        if (auto refusal = check(table.owner))
             return refusal;
     }
-    return {};
+    return std::nullopt;
 }
 
 ExportSelection selectForExport(const std::vector<QualifiedName>& catalogue, const Options& options,
@@ -72,7 +74,7 @@ ExportSelection selectForExport(const std::vector<QualifiedName>& catalogue, con
     for (const auto& named : options.tables) {
         const auto table = withOwner(named, user);
         if (std::find(catalogue.begin(), catalogue.end(), table) == catalogue.end()) {
-            selection.warnings.push_back("table " + table.storageName() + " does not exist");
+            selection.missing.push_back(messages::tableMissing(table.storageName()));
             continue;
         }
         if (std::find(selection.tables.begin(), selection.tables.end(), table) ==
@@ -128,20 +130,20 @@ std::optional<std::string> ImportSelection::targetOwner(const QualifiedName& dum
     return selected ? target : std::nullopt;
 }
 
-std::vector<std::string> ImportSelection::unmatched() const {
-    std::vector<std::string> names;
+Messages ImportSelection::unmatched() const {
+    Messages warnings;
     for (std::size_t i = 0; i < options_.tables.size(); ++i) {
         if (!tableMatched_[i]) {
             const auto& table = options_.tables[i];
-            names.push_back("table " + (table.owner.empty() ? table.name : table.storageName()) +
-                            " is not in the dump");
+            warnings.push_back(
+                messages::tableNotInDump(table.owner.empty() ? table.name : table.storageName()));
         }
     }
     for (std::size_t i = 0; i < options_.fromUsers.size(); ++i) {
         if (!fromUserMatched_[i])
-            names.push_back("the dump holds no tables of " + options_.fromUsers[i]);
+            warnings.push_back(messages::fromUserNotInDump(options_.fromUsers[i]));
     }
-    return names;
+    return warnings;
 }
 
 } // namespace standin

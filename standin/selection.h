@@ -2,6 +2,7 @@
 #pragma once
 
 #include "standin/catalogue.h"
+#include "standin/messages.h"
 #include "standin/options.h"
 
 #include <optional>
@@ -10,15 +11,15 @@
 
 namespace standin {
 
-// Why this user may not run this export or import at all; empty when allowed. A non-DBA account
+// Why this user may not run this export or import at all; nullopt when allowed. A non-DBA account
 // reads and writes only its own schema.
-std::string exportRefusal(const Options& options, const UserRecord& user);
-std::string importRefusal(const Options& options, const UserRecord& user);
+std::optional<Message> exportRefusal(const Options& options, const UserRecord& user);
+std::optional<Message> importRefusal(const Options& options, const UserRecord& user);
 
 struct ExportSelection {
     std::string mode; // full, user or tables, as the dump header records it
     std::vector<QualifiedName> tables;
-    std::vector<std::string> warnings; // named tables that do not exist
+    Messages missing; // named tables that do not exist
 };
 
 ExportSelection selectForExport(const std::vector<QualifiedName>& catalogue, const Options& options,
@@ -31,8 +32,8 @@ public:
 
     // The schema the dumped table goes to, or nullopt when it is not selected.
     std::optional<std::string> targetOwner(const QualifiedName& dumped);
-    // Names from tables= and fromuser= that matched nothing in the dump.
-    std::vector<std::string> unmatched() const;
+    // Names from tables= and fromuser= that matched nothing in the dump, a warning each.
+    Messages unmatched() const;
     // Where a schema's tables would go, ignoring tables=; nullopt when the schema is not chosen.
     std::optional<std::string> ownerMapping(const std::string& owner) const;
 

@@ -27,35 +27,53 @@ void rollBackUnfinishedWork(const std::string& path, LogWriter& log) {
         Database writer(path, Database::Mode::ReadWrite);
         writer.exec("SELECT count(*) FROM sqlite_schema");
     } catch (const DatabaseError& problem) {
-        throw Failure(path + " holds the unfinished work of a run that was stopped, and it " +
-                      "cannot be rolled back: " + problem.what());
+        throw Failure(messages::database(
+            1034, path + " holds the unfinished work of a run that was stopped, and it " +
+                      "cannot be rolled back: " + problem.detail()));
     }
     log.line("Rolled back the unfinished work that a stopped run left in " + path + ".");
+}
+
+Session logOnTo(Connection& connection, LogWriter& log) {
+    const auto path = databaseForSid(oracleHome(), connection.sid).string();
+    rollBackUnfinishedWork(path, log);
+    Database db(path, Database::Mode::ReadOnly);
+    if (!hasCatalogue(db)) {
+        throw Failure(messages::database(
+            1034, path + " is not a database of this Oracle home (no user catalogue)"));
+    }
+    const auto lead = messages::logonLead(log.tool());
+    for (int tries = 1;; ++tries) {
+        if (auto user = authenticate(db, connection.user, connection.password))
+            return Session{std::move(db), std::move(*user), path};
+        const auto denied = messages::withLead(
+            lead, {messages::logonDenied(connection.user + "@" + connection.sid)});
+        if (!canPromptForLogon())
+            throw Failure(denied);
+        log.note(denied);
+        if (tries == logonTries) {
+            throw Failure(messages::logonsFailed(
+                log.tool(), "logon to " + connection.sid + " denied " + std::to_string(logonTries) +
+                                " times; giving up"));
+        }
+        auto typed = promptForLogon();
+        if (!typed) {
+            throw Failure(messages::logonsFailed(log.tool(), "logon to " + connection.sid +
+                                                                 " abandoned at the end of input"));
+        }
+        connection.user = toUpper(typed->user);
+        connection.password = std::move(typed->password);
+    }
 }
 
 } // namespace
 
 Session logOn(Connection& connection, LogWriter& log) {
-    const auto path = databaseForSid(oracleHome(), connection.sid).string();
-    rollBackUnfinishedWork(path, log);
-    Database db(path, Database::Mode::ReadOnly);
-    if (!hasCatalogue(db))
-        throw Failure(path + " is not a database of this Oracle home (no user catalogue)");
-    for (int tries = 1;; ++tries) {
-        if (auto user = authenticate(db, connection.user, connection.password))
-            return Session{std::move(db), std::move(*user), path};
-        const auto denied = "invalid user name or password; logon to " + connection.sid + " denied";
-        if (!canPromptForLogon())
-            throw Failure(denied);
-        if (tries == logonTries)
-            throw Failure(denied + " " + std::to_string(logonTries) + " times; giving up");
-        log.line("Logon to " + connection.sid + " as " + connection.user +
-                 " denied: invalid user name or password.");
-        auto typed = promptForLogon();
-        if (!typed)
-            throw Failure("logon to " + connection.sid + " abandoned at the end of input");
-        connection.user = toUpper(typed->user);
-        connection.password = std::move(typed->password);
+    try {
+        return logOnTo(connection, log);
+    } catch (const Failure& failure) {
+        // The database's refusal of the logon, as the utilities report one.
+        throw Failure(messages::withLead(messages::logonLead(log.tool()), failure.messages()));
     }
 }
 

@@ -9,6 +9,8 @@
 #include "standin/value_codec.h"
 
 #include <algorithm>
+#include <optional>
+#include <utility>
 
 namespace standin {
 
@@ -38,7 +40,7 @@ void bindField(Statement& insert, int index, const FieldValue& value) {
 struct RowLoad {
     std::int64_t inserted = 0;
     std::int64_t committed = 0;
-    std::string rejection; // why a row was refused; empty when all went in
+    std::optional<Message> rejection; // why a row was refused; nullopt when all went in
 };
 
 // Where the dump stands within the table, to read past the rest of it after a failure.
@@ -61,8 +63,9 @@ void loadRows(Database& db, Transaction& transaction, DumpReader& reader, const 
                 bindField(insert, static_cast<int>(i + 1), values[i]);
             insert.step();
         } catch (const DatabaseError& rejected) {
-            load.rejection =
-                "row " + std::to_string(load.inserted + 1) + " rejected: " + rejected.what();
+            load.rejection = messages::fromSqlite(
+                rejected.code(), target.name.storageName() + " row " +
+                                     std::to_string(load.inserted + 1) + ": " + rejected.detail());
             transaction.rollback();
             reader.skipRows();
             break;
@@ -86,34 +89,44 @@ bool hasColumn(const std::vector<std::string>& columns, const std::string& name)
                        [&](const std::string& column) { return equalsIgnoreCase(column, name); });
 }
 
-// Why the target cannot take this table; empty when it can.
-std::string definitionProblem(Database& db, const TableDef& table, bool exists) {
+// Why the target cannot take this table, as the database would say it: its number and the
+// stand-in's words; nullopt when it can.
+std::optional<std::pair<int, std::string>> definitionProblem(Database& db, const TableDef& table,
+                                                             bool exists) {
     std::vector<std::string> names;
     for (const auto& column : table.columns) {
         if (hasColumn(names, column.name))
-            return "the dump names column " + column.name + " twice";
+            return std::pair(957, "the dump names column " + column.name + " twice");
         names.push_back(column.name);
     }
     for (const auto& key : table.primaryKey) {
         if (!hasColumn(names, key))
-            return "the primary key names column " + key + ", which the table does not have";
+            return std::pair(904, "the primary key names column " + key +
+                                      ", which the table does not have");
     }
     for (const auto& unique : table.uniques) {
         for (const auto& key : unique) {
             if (!hasColumn(names, key))
-                return "a UNIQUE constraint names column " + key +
-                       ", which the table does not have";
+                return std::pair(904, "a UNIQUE constraint names column " + key +
+                                          ", which the table does not have");
         }
     }
     if (!exists)
-        return {};
+        return std::nullopt;
     const auto existing = existingColumns(db, table.name);
     std::string missing;
     for (const auto& column : table.columns) {
         if (!hasColumn(existing, column.name))
             missing += (missing.empty() ? "" : ", ") + column.name;
     }
-    return missing.empty() ? std::string() : "the existing table has no column " + missing;
+    if (missing.empty())
+        return std::nullopt;
+    return std::pair(904, "the existing table has no column " + missing);
+}
+
+// The database's message behind imp's lead.
+Messages databaseProblem(const Message& database) {
+    return messages::withLead(messages::statementLead(Tool::Import), {database});
 }
 
 void logRowsThatStay(LogWriter& log, const std::string& label, const Options& options,
@@ -152,7 +165,9 @@ void createIndexes(Database& db, const QualifiedName& table, const std::vector<I
         try {
             db.exec(createIndexSql(table, index));
         } catch (const DatabaseError& failure) {
-            log.warning("index " + indexName.storageName() + " not created: " + failure.what());
+            log.warning(databaseProblem(
+                messages::fromSqlite(failure.code(), "index " + indexName.storageName() +
+                                                         " not created: " + failure.detail())));
         }
     }
 }
@@ -163,8 +178,9 @@ void addGrants(Database& db, const QualifiedName& table, const std::vector<Grant
         if (grant.grantee == table.owner)
             continue;
         if (!userExists(db, grant.grantee)) {
-            log.warning("grant of " + grant.privilege + " on " + table.storageName() + " to " +
-                        grant.grantee + " skipped: no such user");
+            log.warning(databaseProblem(
+                messages::userOrRoleMissing(grant.grantee, "grant of " + grant.privilege + " on " +
+                                                               table.storageName() + " skipped")));
             continue;
         }
         addGrant(db, table, grant);
@@ -188,18 +204,21 @@ std::int64_t importTable(Database& db, DumpReader& reader, const TableDef& dumpe
     const auto label =
         dumped.name == target.name ? name : dumped.name.storageName() + " into " + name;
     if (!userExists(db, targetOwner)) {
-        log.warning(label + " skipped: user " + targetOwner + " does not exist in this database");
+        log.warning(databaseProblem(messages::userMissing(targetOwner, label + " skipped")));
         skipTable(reader);
         return 0;
     }
     const bool exists = tableExists(db, target.name);
     if (exists && !options.ignore) {
-        log.warning(name + " already exists; skipped, nothing written (ignore=n)");
+        log.warning(messages::objectExists());
+        log.line(" \"" + createTableSql(target) + "\"");
+        log.line("  " + name + " already exists; skipped, nothing written (ignore=n)");
         skipTable(reader);
         return 0;
     }
-    if (auto problem = definitionProblem(db, target, exists); !problem.empty()) {
-        log.error(label + ": " + problem + "; skipped, nothing written");
+    if (auto problem = definitionProblem(db, target, exists)) {
+        log.error(databaseProblem(messages::database(
+            problem->first, label + ": " + problem->second + "; skipped, nothing written")));
         skipTable(reader);
         return 0;
     }
@@ -225,8 +244,10 @@ std::int64_t importTable(Database& db, DumpReader& reader, const TableDef& dumpe
         auto extras = reader.readExtras();
         at = ReadingAt::End;
 
-        if (!load.rejection.empty()) {
-            log.error(name + ": " + load.rejection);
+        if (load.rejection) {
+            auto rejected = databaseProblem(*load.rejection);
+            rejected.insert(rejected.begin(), messages::rowRejected(*load.rejection));
+            log.error(rejected);
             logRowsThatStay(log, label, options, load.committed);
             return load.committed;
         }
@@ -237,7 +258,8 @@ std::int64_t importTable(Database& db, DumpReader& reader, const TableDef& dumpe
         if (options.grants)
             addGrants(db, target.name, extras.grants, log);
     } catch (const DatabaseError& problem) {
-        log.error(label + ": " + problem.what() + "; the table ends here");
+        log.error(databaseProblem(messages::fromSqlite(
+            problem.code(), label + ": " + problem.detail() + "; the table ends here")));
         logRowsThatStay(log, label, options, load.committed);
         readPast(reader, at);
         return load.committed;

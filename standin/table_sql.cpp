@@ -63,8 +63,7 @@ std::vector<IndexListEntry> indexList(Database& db, const QualifiedName& table) 
 
 } // namespace
 
-TableDef describeTable(Database& db, const QualifiedName& table,
-                       std::vector<std::string>& warnings) {
+TableDef describeTable(Database& db, const QualifiedName& table, Messages& warnings) {
     TableDef definition;
     definition.name = table;
     std::vector<std::pair<std::int64_t, std::string>> keyParts;
@@ -74,17 +73,19 @@ TableDef describeTable(Database& db, const QualifiedName& table,
     while (query.step()) {
         const std::string name(query.columnText(0));
         if (query.columnInteger(4) != 0) {
-            warnings.push_back(table.storageName() + ": generated column " + name + " left out");
+            warnings.push_back(messages::database(902, table.storageName() + ": generated column " +
+                                                           name + " left out"));
             continue;
         }
         if (!isIdentifier(name) || toUpper(name) != name) {
-            throw Failure(table.storageName() + " has a column named \"" + name +
-                          "\", which a dump cannot carry");
+            throw Failure(messages::database(904, table.storageName() + " has a column named \"" +
+                                                      name + "\", which a dump cannot carry"));
         }
         std::string type(query.columnText(1));
         if (!isSafeTypeName(type)) {
-            warnings.push_back(table.storageName() + ": column " + name + " has type \"" + type +
-                               "\", exported without a type");
+            warnings.push_back(messages::database(902, table.storageName() + ": column " + name +
+                                                           " has type \"" + type +
+                                                           "\", exported without a type"));
             type.clear();
         }
         definition.columns.push_back({name, type, query.columnInteger(2) != 0});
@@ -101,13 +102,13 @@ TableDef describeTable(Database& db, const QualifiedName& table,
         if (auto columns = indexColumns(db, entry.name))
             definition.uniques.push_back(std::move(*columns));
         else
-            warnings.push_back(table.storageName() + ": a UNIQUE constraint was left out");
+            warnings.push_back(messages::indexLeftOut(entry.name));
     }
     return definition;
 }
 
 std::vector<IndexDef> describeIndexes(Database& db, const QualifiedName& table,
-                                      std::vector<std::string>& warnings) {
+                                      Messages& warnings) {
     std::vector<IndexDef> indexes;
     for (const auto& entry : indexList(db, table)) {
         if (entry.origin != "c")
@@ -116,7 +117,7 @@ std::vector<IndexDef> describeIndexes(Database& db, const QualifiedName& table,
         const auto columns = indexColumns(db, entry.name);
         if (!name || name->owner != table.owner || name->storageName() != entry.name ||
             entry.partial || !columns) {
-            warnings.push_back(table.storageName() + ": index \"" + entry.name + "\" left out");
+            warnings.push_back(messages::indexLeftOut(entry.name));
             continue;
         }
         indexes.push_back({name->name, entry.unique, *columns});

@@ -3,6 +3,7 @@
 
 #include "standin/database.h"
 #include "standin/dump_records.h"
+#include "standin/messages.h"
 
 #include <string>
 #include <string_view>
@@ -12,10 +13,8 @@ namespace standin {
 
 // Reads a table's definition back from SQLite. Parts a dump cannot carry (generated columns,
 // expression or partial indexes, unusual declared types) are left out with a warning.
-TableDef describeTable(Database& db, const QualifiedName& table,
-                       std::vector<std::string>& warnings);
-std::vector<IndexDef> describeIndexes(Database& db, const QualifiedName& table,
-                                      std::vector<std::string>& warnings);
+TableDef describeTable(Database& db, const QualifiedName& table, Messages& warnings);
+std::vector<IndexDef> describeIndexes(Database& db, const QualifiedName& table, Messages& warnings);
 
 // The column names of a table in the database, as declared.
 std::vector<std::string> existingColumns(Database& db, const QualifiedName& table);

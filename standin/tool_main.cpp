@@ -26,11 +26,12 @@ std::string localNow() {
 }
 
 // The error line itself may be the first to find the log file broken; then that is reported too.
-void reportError(LogWriter& log, const std::string& text) {
+// A database message stands behind its lead, as the utilities report one.
+void reportError(LogWriter& log, const Messages& messages) {
     try {
-        log.error(text);
+        log.error(messages::withLead(messages::statementLead(log.tool()), messages));
     } catch (const LogFailure& broken) {
-        log.error(broken.what());
+        log.error(broken.messages());
     }
 }
 
@@ -53,20 +54,20 @@ int toolMain(const std::vector<std::string>& args, Tool tool, void (*run)(Option
                  ", pid " + std::to_string(::getpid()) + ".");
         if (!parsed.options) {
             log.line("Arguments: " + describeRefusedArguments(args));
-            log.error(parsed.error);
+            log.error(messages::parameters(tool, parsed.error));
             return log.finish();
         }
         log.line("Parameters:");
         for (const auto& line : describeParameters(*parsed.options))
             log.line("  " + line);
-        if (auto refusal = fileRefusal(*parsed.options, oracleHome() / "oradata"); !refusal.empty())
-            throw Failure(refusal);
+        if (auto refusal = fileRefusal(*parsed.options, oracleHome() / "oradata"))
+            throw Failure(*refusal);
         openLog(*parsed.options, log);
         run(*parsed.options, log);
     } catch (const Failure& failure) {
-        reportError(log, failure.what());
+        reportError(log, failure.messages());
     } catch (const std::exception& unexpected) {
-        reportError(log, std::string("unexpected error: ") + unexpected.what());
+        reportError(log, {messages::internalError(unexpected.what())});
     }
     return log.finish();
 }

@@ -54,7 +54,10 @@ void CommitTest::uniqueViolation() {
                                     u"ignore=y"_s, commit, u"buffer=1000"_s});
 
     QCOMPARE(result.exitCode, 2);
-    QVERIFY2(result.log.contains(u"row 151 rejected: UNIQUE constraint failed"_s),
+    QVERIFY2(result.log.contains(u"\nIMP-00019: row rejected due to ORACLE error 1\n"
+                                 u"IMP-00003: ORACLE error 1 encountered\n"
+                                 u"ORA-00001: unique constraint violated: SCOTT.EMP row 151: "
+                                 u"UNIQUE constraint failed"_s),
              qPrintable(result.log));
     if (commit == u"commit=n"_s) {
         QVERIFY(result.log.contains(u"imported SCOTT.EMP: 0 rows, all of them rolled back"_s));

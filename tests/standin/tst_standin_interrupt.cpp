@@ -56,10 +56,15 @@ void InterruptTest::stoppedHalfway_data() {
     QTest::newRow("exp SIGKILL") << exp << int(SIGKILL) << QString() << QString();
     QTest::newRow("exp SIGKILL over an earlier dump")
         << exp << int(SIGKILL) << u"earlier"_s << QString();
-    QTest::newRow("exp SIGTERM") << exp << int(SIGTERM) << QString() << u"interrupted by SIGTERM"_s;
+    QTest::newRow("exp SIGTERM")
+        << exp << int(SIGTERM) << QString()
+        << u"ORA-01013: user requested cancel of current operation: interrupted by SIGTERM"_s;
     QTest::newRow("exp SIGTERM over an earlier dump")
-        << exp << int(SIGTERM) << u"earlier"_s << u"interrupted by SIGTERM"_s;
-    QTest::newRow("exp SIGHUP") << exp << int(SIGHUP) << QString() << u"interrupted by SIGHUP"_s;
+        << exp << int(SIGTERM) << u"earlier"_s
+        << u"ORA-01013: user requested cancel of current operation: interrupted by SIGTERM"_s;
+    QTest::newRow("exp SIGHUP")
+        << exp << int(SIGHUP) << QString()
+        << u"ORA-01013: user requested cancel of current operation: interrupted by SIGHUP"_s;
     QTest::newRow("imp SIGTERM commit=n")
         << imp << int(SIGTERM) << u"commit=n"_s << u"0 rows, all of them rolled back"_s;
     QTest::newRow("imp SIGTERM commit=y")
@@ -114,7 +119,8 @@ void InterruptTest::stoppedHalfway() {
         QCOMPARE(process.exitCode(), 2);
         const auto text = QString::fromUtf8(fileBytes(log));
         QVERIFY2(text.contains(logged), qPrintable(text));
-        QVERIFY(text.endsWith(exporting ? u"Export failed.\n"_s : u"Import failed.\n"_s));
+        QVERIFY(text.endsWith(exporting ? u"EXP-00000: Export terminated unsuccessfully\n"_s
+                                        : u"IMP-00000: Import terminated unsuccessfully\n"_s));
         QVERIFY(partials.isEmpty());
     } else {
         QCOMPARE(process.exitStatus(), QProcess::CrashExit);

@@ -65,16 +65,23 @@ void LogonPromptTest::prompted_data() {
     QTest::addColumn<QByteArray>("said");
 
     QTest::newRow("right at the second try")
-        << QList<QByteArray>{"scott", "tiger"} << false << 0 << "Export completed successfully."_ba;
+        << QList<QByteArray>{"scott", "tiger"} << false << 0
+        << "Export terminated successfully without warnings."_ba;
     QTest::newRow("another account at the prompt")
         << QList<QByteArray>{"hr", "hr"} << false << 0 << "Connected to DEMO as HR"_ba;
-    QTest::newRow("right at the third try") << QList<QByteArray>{"scott", "lion", "scott", "tiger"}
-                                            << false << 0 << "Export completed successfully."_ba;
-    QTest::newRow("three wrong") << QList<QByteArray>{"scott", "lion", "scott", "puma"} << false
-                                 << 2 << "denied 3 times; giving up"_ba;
-    QTest::newRow("end of input") << QList<QByteArray>{"^D"} << false << 2 << "abandoned"_ba;
+    QTest::newRow("right at the third try")
+        << QList<QByteArray>{"scott", "lion", "scott", "tiger"} << false << 0
+        << "Export terminated successfully without warnings."_ba;
+    QTest::newRow("three wrong")
+        << QList<QByteArray>{"scott", "lion", "scott", "puma"} << false << 2
+        << "EXP-00005: all allowable logon attempts failed: logon to DEMO denied 3 times; giving up"_ba;
+    QTest::newRow("end of input")
+        << QList<QByteArray>{"^D"} << false << 2
+        << "EXP-00005: all allowable logon attempts failed: logon to DEMO "
+           "abandoned at the end of input"_ba;
     QTest::newRow("signal at the password prompt")
-        << QList<QByteArray>{"scott"} << true << 2 << "interrupted by SIGTERM"_ba;
+        << QList<QByteArray>{"scott"} << true << 2
+        << "ORA-01013: user requested cancel of current operation: interrupted by SIGTERM"_ba;
 }
 
 void LogonPromptTest::prompted() {

@@ -63,15 +63,18 @@ void WriteFaultsTest::failedWrites_data() {
     QTest::addColumn<Fault>("fault");
     QTest::addColumn<int>("value"); // bytes of the limit, or the descriptor
     QTest::addColumn<int>("exitCode");
-    QTest::addColumn<QString>("said"); // on stderr when 2, in the log when 1
+    QTest::addColumn<QString>("said"); // a line on stderr when 2, in the log when 1
 
     const auto exp = u"exp"_s;
     QTest::newRow("log over the size limit")
-        << exp << Fault::FileSizeLimit << 300 << 2 << u"cannot write the log file"_s;
+        << exp << Fault::FileSizeLimit << 300 << 2
+        << u"ORA-27072: File I/O error: cannot write the log file"_s;
     QTest::newRow("dump over the size limit")
-        << exp << Fault::FileSizeLimit << 8000 << 2 << u"File too large"_s;
+        << exp << Fault::FileSizeLimit << 8000 << 2
+        << u"EXP-00002: error in writing to export file: cannot write"_s;
     QTest::newRow("database over the size limit")
-        << u"imp"_s << Fault::FileSizeLimit << 0 << 2 << u"Import failed."_s;
+        << u"imp"_s << Fault::FileSizeLimit << 0 << 2
+        << u"IMP-00000: Import terminated unsuccessfully"_s;
     QTest::newRow("stdout nobody reads")
         << exp << Fault::UnreadPipe << 1 << 1 << u"standard output cannot be written"_s;
     QTest::newRow("stderr nobody reads")
@@ -110,8 +113,9 @@ void WriteFaultsTest::failedWrites() {
         QVERIFY(fileBytes(dump) == earlierDump);
         return;
     }
-    QVERIFY2(result.log.contains(u"WARNING: "_s + said), qPrintable(result.log));
-    QVERIFY(result.log.endsWith(u"Export completed with warnings.\n"_s));
+    QVERIFY2(QString(u"\n"_s + result.log).contains(u"\nORA-27072: File I/O error: "_s + said),
+             qPrintable(result.log));
+    QVERIFY(result.log.endsWith(u"Export terminated successfully with warnings.\n"_s));
     try { // complete, and nothing stray written into it
         standin::DumpReader(dump.toStdString()).checkWhole();
     } catch (const standin::Failure& damaged) {
