@@ -112,6 +112,10 @@ void TestLines::classifiesLines_data() {
     row("blanks only", u"  \t "_s, plain);
     row("table line", u". . exporting table                           EMP         14 rows"_s,
         plain);
+    row("capital, then lower case", u"Connected to DEMO as SCOTT"_s, plain);
+    row("capitals without a code", u"EXPORTING TABLE EMP"_s, plain);
+    row("one capital alone", u"E"_s, plain);
+    row("Export, not closing", u"Exported 3 tables"_s, plain);
     row("code inside a line", u"  the log said EXP-00011: SCOTT.X does not exist"_s, plain);
     row("four digits", u"EXP-0011: four digits"_s, plain);
     row("six digits", u"EXP-000110: six digits"_s, plain);

@@ -12,13 +12,12 @@ namespace {
 // is ASCII, so a character is compared by its value.
 template <typename Char> class Reader {
 public:
-    explicit Reader(std::basic_string_view<Char> line) {
-        line = line.substr(0, significantLength);
-        end_ = std::min(line.find(Char('\n')), line.size());
-        line_ = line;
-    }
+    // The line ends at its line feed, which is looked for only where reading gets to: a plain
+    // line is told from its first characters, without a scan of the rest.
+    explicit Reader(std::basic_string_view<Char> line)
+        : line_(line.substr(0, significantLength)), end_(line_.size()) {}
 
-    bool atEnd() const { return at_ >= end_; }
+    bool atEnd() const { return at_ >= end_ || line_[at_] == Char('\n'); }
     char32_t peek() const { return atEnd() ? 0 : static_cast<char32_t>(toUnsigned(line_[at_])); }
     std::size_t position() const { return at_; }
     void moveTo(std::size_t at) { at_ = at; }
@@ -45,7 +44,8 @@ public:
         return true;
     }
 
-    // Moves past text when the line continues with it.
+    // Moves past text when the line continues with it. No pattern holds a line feed, so none is
+    // read past.
     bool take(std::string_view text) {
         if (end_ - at_ < text.size())
             return false;

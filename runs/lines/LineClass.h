@@ -40,10 +40,23 @@ namespace detail {
 LineClass classifyBytes(std::string_view line) noexcept;
 LineClass classifyUtf16(std::u16string_view line) noexcept;
 
-// Every line that is not plain starts with a blank or a capital A-Z, so most plain lines are
-// told by their first character without a call.
-constexpr bool mayClassify(char32_t first) {
-    return first == u' ' || first == u'\t' || (first >= u'A' && first <= u'Z');
+// Whether a line may be more than plain, from its first characters after the blanks: every
+// pattern starts with a capital A-Z, then another capital ("EXP-", "ERROR:", "WARNING:") or it is
+// "Export" or "Import". So nearly every plain line is told here, without a call.
+template <typename Char> constexpr bool mayClassify(std::basic_string_view<Char> line) {
+    line = line.substr(0, significantLength);
+    std::size_t at = 0;
+    while (at < line.size() && (line[at] == Char(' ') || line[at] == Char('\t')))
+        ++at;
+    const auto upper = [](Char c) { return c >= Char('A') && c <= Char('Z'); };
+    if (at == line.size() || !upper(line[at]))
+        return false;
+    if (at + 1 == line.size() || upper(line[at + 1]))
+        return true;
+    const Char first = line[at];
+    const Char second = line[at + 1];
+    return (first == Char('E') && second == Char('x')) ||
+           (first == Char('I') && second == Char('m'));
 }
 } // namespace detail
 
@@ -60,16 +73,12 @@ constexpr bool mayClassify(char32_t first) {
 // Bytes are read as ASCII: in every ASCII-compatible character set the bytes a line starts with
 // are whole characters, so a log need not be decoded first.
 inline LineClass classify(std::string_view line) noexcept {
-    if (line.empty() || !detail::mayClassify(static_cast<unsigned char>(line.front())))
-        return {};
-    return detail::classifyBytes(line);
+    return detail::mayClassify(line) ? detail::classifyBytes(line) : LineClass{};
 }
 
 // The same for text held as UTF-16 (a QStringView's utf16()).
 inline LineClass classify(std::u16string_view line) noexcept {
-    if (line.empty() || !detail::mayClassify(line.front()))
-        return {};
-    return detail::classifyUtf16(line);
+    return detail::mayClassify(line) ? detail::classifyUtf16(line) : LineClass{};
 }
 
 } // namespace runs::lines
