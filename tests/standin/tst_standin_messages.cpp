@@ -104,22 +104,16 @@ void MessagesTest::leads_data() {
     QTest::addColumn<bool>("exporting");
     QTest::addColumn<bool>("atLogon");
     QTest::addColumn<QStringList>("lines"); // a database message and what comes before it
-    QTest::newRow("exp logon") << true << true
-                               << QStringList{u"EXP-00056: ORACLE error 1017 encountered"_s,
-                                              u"ORA-01017: invalid username/password; logon "
-                                              u"denied: SCOTT@DEMO"_s};
-    QTest::newRow("imp logon") << false << true
-                               << QStringList{u"IMP-00058: ORACLE error 1017 encountered"_s,
-                                              u"ORA-01017: invalid username/password; logon "
-                                              u"denied: SCOTT@DEMO"_s};
-    QTest::newRow("exp working") << true << false
-                                 << QStringList{u"EXP-00008: ORACLE error 1017 encountered"_s,
-                                                u"ORA-01017: invalid username/password; logon "
-                                                u"denied: SCOTT@DEMO"_s};
-    QTest::newRow("imp working") << false << false
-                                 << QStringList{u"IMP-00003: ORACLE error 1017 encountered"_s,
-                                                u"ORA-01017: invalid username/password; logon "
-                                                u"denied: SCOTT@DEMO"_s};
+    const auto row = [](const char* name, bool exporting, bool atLogon, const QString& lead) {
+        QTest::newRow(name) << exporting << atLogon
+                            << QStringList{lead + u": ORACLE error 1017 encountered"_s,
+                                           u"ORA-01017: invalid username/password; logon "
+                                           u"denied: SCOTT@DEMO"_s};
+    };
+    row("exp logon", true, true, u"EXP-00056"_s);
+    row("imp logon", false, true, u"IMP-00058"_s);
+    row("exp working", true, false, u"EXP-00008"_s);
+    row("imp working", false, false, u"IMP-00003"_s);
 }
 
 void MessagesTest::leads() {
