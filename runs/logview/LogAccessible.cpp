@@ -175,4 +175,33 @@ QString LogAccessible::attributes(int offset, int* startOffset, int* endOffset) 
     return {};
 }
 
+QString LogAccessible::part(Part which, int offset, QAccessible::TextBoundaryType unit,
+                            int* startOffset, int* endOffset) const {
+    const QString& text = view()->offeredText().text();
+    // By the toolkit's convention -1 stands for the text's end and -2 for the caret.
+    if (offset == -1)
+        offset = static_cast<int>(text.size());
+    else if (offset == -2)
+        offset = cursorPosition();
+    const TextSpan span = which(text, offset, unit);
+    *startOffset = span.start;
+    *endOffset = span.end;
+    return span.isNone() ? QString() : text.sliced(span.start, span.end - span.start);
+}
+
+QString LogAccessible::textBeforeOffset(int offset, QAccessible::TextBoundaryType boundaryType,
+                                        int* startOffset, int* endOffset) const {
+    return part(&LogTextUnits::before, offset, boundaryType, startOffset, endOffset);
+}
+
+QString LogAccessible::textAfterOffset(int offset, QAccessible::TextBoundaryType boundaryType,
+                                       int* startOffset, int* endOffset) const {
+    return part(&LogTextUnits::after, offset, boundaryType, startOffset, endOffset);
+}
+
+QString LogAccessible::textAtOffset(int offset, QAccessible::TextBoundaryType boundaryType,
+                                    int* startOffset, int* endOffset) const {
+    return part(&LogTextUnits::at, offset, boundaryType, startOffset, endOffset);
+}
+
 } // namespace runs::logview
