@@ -3,10 +3,13 @@
 // when small and the part around the view when large, read by character, word and line, with
 // the caret and the selection announced as they move.
 #include "runs/logview/LogAccessible.h"
+#include "support/AccessibilityBridge.h"
 #include "support/LogViewTest.h"
 #include "support/Watchdog.h"
 
 #include <QAccessible>
+#include <QLabel>
+#include <QLineEdit>
 
 #include <memory>
 
@@ -91,6 +94,8 @@ private Q_SLOTS:
     void announces();
     void answersEveryQuestion_data();
     void answersEveryQuestion();
+    void tellsFindResults_data();
+    void tellsFindResults();
 
 private:
     LogTextView* askedLog(const QString& name);
@@ -276,6 +281,62 @@ void TestLogAccess::announces() {
     QCOMPARE(heard, expected);
     if (!heard.isEmpty() && heard.last().startsWith(u"caret "_s))
         QCOMPARE(heard.last().section(u' ', 1).toInt(), textOf(log.view)->cursorPosition());
+}
+
+void TestLogAccess::tellsFindResults_data() {
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QString>("needle");
+    QTest::addColumn<QString>("keys");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<QString>("told"); // what a screen reader reads and is told
+    const QByteArray lines = "needle one\nother line\nneedle two\n";
+    const QString notFound = u"Not found"_s;
+    QTest::newRow("not found") << lines << u"nowhere"_s << u"Return"_s << notFound << notFound;
+    QTest::newRow("not found again, told again")
+        << lines << u"nowhere"_s << u"Return Return"_s << notFound << notFound;
+    QTest::newRow("found") << lines << u"other"_s << u"Return"_s << QString() << u"Found"_s;
+    QTest::newRow("found again, told again")
+        << lines << u"needle"_s << u"Return Return"_s << QString() << u"Found"_s;
+    QTest::newRow("on past the end, wrapped")
+        << lines << u"needle"_s << u"Return Return Return"_s << u"Wrapped"_s << u"Wrapped"_s;
+    QTest::newRow("back past the start, wrapped")
+        << lines << u"needle"_s << u"Shift+Return"_s << u"Wrapped"_s << u"Wrapped"_s;
+}
+
+// The find bar's result through the toolkit: the result label reads it, the text field, which
+// has the focus, describes it, and both changes reach assistive technology by the toolkit's own
+// road (see AccessibilityBridge.h) after each key that searches.
+void TestLogAccess::tellsFindResults() {
+    QFETCH(QByteArray, content);
+    QFETCH(QString, needle);
+    QFETCH(QString, keys);
+    QFETCH(QString, shown);
+    QFETCH(QString, told);
+    ShownLog log(content);
+    press(log.view, u"Ctrl+F"_s);
+    auto* field = control<QLineEdit>(*log.view, "txt_find");
+    auto* label = control<QLabel>(*log.view, "lbl_find_status");
+    field->setText(needle);
+    for (const QString& key : keys.split(u' ')) {
+        accessibilitybridge::heard().clear();
+        press(field, key);
+        QTRY_VERIFY(label->text() != u"Searching\u2026"_s);
+    }
+    QCOMPARE(label->text(), shown);
+    QCOMPARE(QAccessible::queryAccessibleInterface(label)->text(QAccessible::Name), told);
+    QCOMPARE(QAccessible::queryAccessibleInterface(field)->text(QAccessible::Description), told);
+
+    // What the last key made the toolkit tell, the result last.
+    QString labelTold;
+    QString fieldTold = u"(nothing)"_s;
+    for (const accessibilitybridge::Heard& heard : accessibilitybridge::heard()) {
+        if (heard.object == label && heard.type == QAccessible::NameChanged)
+            labelTold = heard.name;
+        if (heard.object == field && heard.type == QAccessible::DescriptionChanged)
+            fieldTold = heard.description;
+    }
+    QCOMPARE(labelTold, told);
+    QCOMPARE(fieldTold, told);
 }
 
 // The log of that name in a window, the same one for consecutive rows. A gigabyte is a sparse

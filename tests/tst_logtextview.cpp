@@ -234,9 +234,13 @@ void TestLogTextView::finds_data() {
     QTest::newRow("across a piece cut")
         << u"error"_s << u"F3 F3 F3"_s << u"error 3 in a long line"_s << QString();
     QTest::newRow("wraps round") << u"error"_s << u"F3 F3 F3 F3"_s << u"ERROR 1 early"_s
-                                 << QString();
+                                 << u"Wrapped"_s;
     QTest::newRow("previous wraps to the last")
-        << u"error"_s << u"Shift+F3"_s << u"error 3 in a long line"_s << QString();
+        << u"error"_s << u"Shift+F3"_s << u"error 3 in a long line"_s << u"Wrapped"_s;
+    QTest::newRow("on from a wrapped match")
+        << u"error"_s << u"Shift+F3 F3"_s << u"ERROR 1 early"_s << u"Wrapped"_s;
+    QTest::newRow("back from the second")
+        << u"error"_s << u"F3 F3 Shift+F3"_s << u"ERROR 1 early"_s << QString();
     QTest::newRow("enter and shift enter")
         << u"error"_s << u"Return Return Shift+Return"_s << u"ERROR 1 early"_s << QString();
     QTest::newRow("not found") << u"nowhere"_s << u"F3"_s << QString() << u"Not found"_s;

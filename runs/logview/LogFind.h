@@ -2,6 +2,7 @@
 #pragma once
 
 #include "runs/logview/LogDocument.h"
+#include "runs/logview/LogSearch.h"
 
 #include <QObject>
 
@@ -11,7 +12,6 @@ namespace runs::logview {
 
 class LogCursor;
 class LogFindBar;
-class LogSearch;
 
 // Find in the log text box: the bar over the box, the search of the whole file behind it, and
 // the match handed back as a selection once the lines that hold it are indexed.
@@ -35,7 +35,7 @@ Q_SIGNALS:
     void closed();
 
 private:
-    void searchFinished(qint64 offset);
+    void searchFinished(const LogSearch::Found& found);
     void showMatch();
 
     const LogCursor& m_cursor;
@@ -45,6 +45,7 @@ private:
     qint64 m_matchStart = -1;
     qint64 m_matchEnd = -1;
     qint64 m_matchLength = 0;
+    bool m_wrapped = false;
 };
 
 } // namespace runs::logview
