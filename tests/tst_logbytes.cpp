@@ -1,105 +1,27 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The log window's bytes: the log decoded in the character set NLS_LANG names, long lines cut
 // into pieces that never split a character, the same bytes behind a place on screen for Copy and
-// Find (undecodable bytes included), a selection that goes when the log is truncated, and a find
-// bar that reads clearly in any theme.
+// Find (undecodable bytes included), and a find bar that reads clearly in any theme.
 #include "platform/CharacterSets.h"
-#include "platform/Environment.h"
-#include "platform/ReadOnlyFile.h"
-#include "runs/logview/FrmLogView.h"
 #include "runs/logview/LogAccessible.h"
-#include "runs/logview/LogDocument.h"
-#include "runs/logview/LogTextView.h"
-#include "support/MessageRecorder.h"
-#include "support/WindowTest.h"
+#include "support/LogViewTest.h"
 
-#include <QClipboard>
-#include <QFile>
-#include <QLabel>
-#include <QLineEdit>
 #include <QStringDecoder>
 #include <QStringEncoder>
-#include <QTemporaryDir>
 #include <QToolButton>
 
 #include <cmath>
 
-using namespace Qt::Literals::StringLiterals;
-using namespace runs::logview;
+using namespace logtest;
 
 namespace {
 
 constexpr char16_t Replacement = 0xFFFD;
 
-void writeFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
 QByteArray encoded(const QString& text, const char* encoding) {
     QStringEncoder encoder(encoding);
     return encoder.encode(text);
 }
-
-void press(QWidget* widget, const QString& keys) {
-    for (const QString& key : keys.split(u' ', Qt::SkipEmptyParts))
-        QTest::keySequence(widget, QKeySequence::fromString(key));
-}
-
-// What the operator gets by pressing the keys and copying; a null text when nothing was copied.
-QString copied(LogTextView* view, const QString& keys) {
-    const QString untouched = u"(nothing copied)"_s;
-    QApplication::clipboard()->setText(untouched);
-    press(view, keys + u" Ctrl+C"_s);
-    const QString text = QApplication::clipboard()->text();
-    return text == untouched ? QString() : text;
-}
-
-// The text the box draws: every piece's text, a line feed between lines.
-QString drawnText(const LogDocument& document) {
-    QString text;
-    for (qint64 number = 0; number < document.pieceCount(); ++number) {
-        const LogPiece piece = document.piece(number);
-        if (piece.firstOfLine && number > 0)
-            text += u'\n';
-        text += document.text(piece);
-    }
-    return text;
-}
-
-// A log of this content shown in the log window with NLS_LANG set so, read when it is shown.
-struct ShownLog {
-    ShownLog(const QByteArray& content, const QString& nlsLang) {
-        writeFile(path, content);
-        platform::setEnvironmentValue(u"NLS_LANG"_s, nlsLang);
-        window.showLog(u"Export Log"_s, platform::ReadOnlyFile::open(path), path);
-        platform::setEnvironmentValue(u"NLS_LANG"_s, {});
-        view = control<LogTextView>(window, "txt_logtext");
-        QTRY_VERIFY(!view->isIndexing());
-    }
-    ~ShownLog() { window.close(); }
-    ShownLog(const ShownLog&) = delete;
-    ShownLog& operator=(const ShownLog&) = delete;
-
-    // Looks for the text with the find bar; the status it ends with.
-    QString find(const QString& needle, const QString& keys = u"Return"_s) const {
-        press(view, u"Ctrl+F"_s);
-        auto* field = control<QLineEdit>(*view, "txt_find");
-        field->setText(needle);
-        auto* status = control<QLabel>(*view, "lbl_find_status");
-        for (const QString& key : keys.split(u' ')) {
-            press(field, key);
-            [&] { QTRY_VERIFY(status->text() != u"Searching\u2026"_s); }();
-        }
-        return status->text();
-    }
-
-    QTemporaryDir dir;
-    QString path = dir.filePath(u"x.dump.log"_s);
-    frmLogView& window = *new frmLogView;
-    LogTextView* view = nullptr;
-};
 
 double luminance(QRgb pixel) {
     const auto channel = [](int value) {
@@ -154,8 +76,6 @@ private Q_SLOTS:
     void everySetReadsEachByteAlone();
     void findsWholeCharacters_data();
     void findsWholeCharacters();
-    void truncatedLogLosesSelection_data();
-    void truncatedLogLosesSelection();
     void findBarReadsClearly_data();
     void findBarReadsClearly();
 };
@@ -406,33 +326,6 @@ void TestLogBytes::findsWholeCharacters() {
     ShownLog log(content, nlsLang);
     QCOMPARE(log.find(needle), found.isNull() ? u"Not found"_s : QString());
     QCOMPARE(copied(log.view, {}), found);
-}
-
-void TestLogBytes::truncatedLogLosesSelection_data() {
-    QTest::addColumn<QByteArray>("after");
-    QTest::addColumn<QString>("keys");
-    QTest::addColumn<QString>("expected"); // copied; null: nothing
-    QTest::newRow("emptied, then select all") << QByteArray() << u"Ctrl+A"_s << QString();
-    QTest::newRow("emptied, selection made before") << QByteArray() << QString() << QString();
-    QTest::newRow("shrunk to a line, then select all")
-        << QByteArray("one\n") << u"Ctrl+A"_s << u"one\n"_s;
-}
-
-void TestLogBytes::truncatedLogLosesSelection() {
-    QFETCH(QByteArray, after);
-    QFETCH(QString, keys);
-    QFETCH(QString, expected);
-    QByteArray line(79, '.');
-    line += '\n';
-    ShownLog log(line.repeated(2 * LogTextView::CopyLimitBytes / line.size()),
-                 u"AMERICAN_AMERICA.AL32UTF8"_s);
-    press(log.view, u"Ctrl+A"_s);
-    writeFile(log.path, after);
-    MessageRecorder recorder;
-    const QString got = copied(log.view, keys);
-    QCOMPARE(got, expected);
-    QCOMPARE(got.isNull(), expected.isNull());
-    QCOMPARE(recorder.texts(), QStringList());
 }
 
 void TestLogBytes::findBarReadsClearly_data() {

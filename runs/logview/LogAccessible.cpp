@@ -74,7 +74,7 @@ void* LogAccessible::interface_cast(QAccessible::InterfaceType type) {
 
 void LogAccessible::selection(int selectionIndex, int* startOffset, int* endOffset) const {
     *startOffset = *endOffset = 0;
-    const LogTextView* box = view();
+    LogTextView* box = view();
     if (selectionIndex != 0 || !box->m_cursor.hasSelection())
         return;
     const LogAccessibleText& offered = box->offeredText();
@@ -103,7 +103,7 @@ void LogAccessible::setSelection(int selectionIndex, int startOffset, int endOff
 }
 
 int LogAccessible::cursorPosition() const {
-    const LogTextView* box = view();
+    LogTextView* box = view();
     return box->offeredText().offsetOf(box->m_cursor.caret());
 }
 
@@ -156,7 +156,7 @@ QRect LogAccessible::characterRect(int offset) const {
 }
 
 int LogAccessible::offsetAtPoint(const QPoint& point) const {
-    const LogTextView* box = view();
+    LogTextView* box = view();
     const QPoint inside = box->viewport()->mapFromGlobal(point);
     if (!box->viewport()->rect().contains(inside))
         return -1;

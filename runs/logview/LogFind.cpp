@@ -26,7 +26,15 @@ void LogFind::setDocument(const LogDocument* document) {
     m_search->cancel();
     m_bar->clearResult();
     m_matchStart = m_matchEnd = -1;
+    m_pending = false;
     m_document = document;
+}
+
+void LogFind::documentReplaced(const LogDocument* document) {
+    const bool pending = m_pending;
+    setDocument(document);
+    if (pending)
+        find(m_backward);
 }
 
 void LogFind::open() {
@@ -40,8 +48,11 @@ void LogFind::place(const QRect& textArea, int averageCharWidth) {
 }
 
 void LogFind::find(bool backward) {
+    Q_EMIT aboutToUseDocument();
     if (m_bar->text().isEmpty() || !m_document || !m_document->file())
         return;
+    m_pending = true;
+    m_backward = backward;
     const QByteArray needle = m_document->encoding().encode(m_bar->text());
     const LogPosition from = backward ? m_cursor.selectionStart() : m_cursor.selectionEnd();
     m_matchStart = m_matchEnd = -1;
@@ -55,9 +66,15 @@ void LogFind::find(bool backward) {
 }
 
 void LogFind::searchFinished(const LogSearch::Found& found) {
+    // A log written over during the search is shown afresh and searched again.
+    const LogDocument* searched = m_document;
+    Q_EMIT aboutToUseDocument();
+    if (m_document != searched)
+        return;
     if (found.offset < 0) {
         m_bar->setResult(u"Not found"_s);
         m_matchStart = m_matchEnd = -1;
+        m_pending = false;
         return;
     }
     m_matchStart = found.offset;
@@ -83,6 +100,7 @@ void LogFind::showMatch() {
     const LogPosition start = m_document->positionAt(m_matchStart);
     const LogPosition end = m_document->positionAt(m_matchEnd);
     m_matchStart = m_matchEnd = -1;
+    m_pending = false;
     Q_EMIT matched(start, end);
 }
 
