@@ -7,6 +7,7 @@
 #include "support/MessageRecorder.h"
 
 #include <QAccessible>
+#include <QDateTime>
 #include <QLabel>
 #include <QLineEdit>
 
@@ -57,6 +58,8 @@ private Q_SLOTS:
     void rewrittenLogShowsOneVersion();
     void truncatedLogLosesSelection_data();
     void truncatedLogLosesSelection();
+    void sameTextShownAfresh_data();
+    void sameTextShownAfresh();
 };
 
 // Rows are read as a screen reader reads them.
@@ -242,6 +245,33 @@ void TestLogChanges::truncatedLogLosesSelection() {
     QCOMPARE(got, expected);
     QCOMPARE(got.isNull(), expected.isNull());
     QCOMPARE(recorder.texts(), QStringList());
+}
+
+void TestLogChanges::sameTextShownAfresh_data() {
+    QTest::addColumn<bool>("renamed"); // an identical copy renamed over it, else only touched
+    QTest::newRow("the time it was written changed") << false;
+    QTest::newRow("an identical copy renamed over it") << true;
+}
+
+// Bytes that read the same are a new version all the same when the file was written to: it is
+// shown afresh, the selection gone, the caret on its line.
+void TestLogChanges::sameTextShownAfresh() {
+    QFETCH(bool, renamed);
+    const QByteArray lines = versionLines("old", 10);
+    ShownLog log(lines);
+    press(log.view, u"Down Down Shift+Down"_s);
+    if (renamed) {
+        const QString copy = log.dir.filePath(u"copy.log"_s);
+        writeFile(copy, lines);
+        QVERIFY(std::rename(QFile::encodeName(copy).constData(),
+                            QFile::encodeName(log.path).constData()) == 0);
+    } else {
+        QFile file(log.path);
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        QVERIFY(file.setFileTime(QDateTime::currentDateTime().addSecs(-3600),
+                                 QFileDevice::FileModificationTime));
+    }
+    QCOMPARE(copied(log.view, u"Shift+Down"_s), u"old line 000003 of the log\n"_s);
 }
 
 QTEST_MAIN(TestLogChanges)
