@@ -60,6 +60,8 @@ private Q_SLOTS:
     void truncatedLogLosesSelection();
     void sameTextShownAfresh_data();
     void sameTextShownAfresh();
+    void keptLineYieldsToTheOperator_data();
+    void keptLineYieldsToTheOperator();
 };
 
 // Rows are read as a screen reader reads them.
@@ -272,6 +274,32 @@ void TestLogChanges::sameTextShownAfresh() {
                                  QFileDevice::FileModificationTime));
     }
     QCOMPARE(copied(log.view, u"Shift+Down"_s), u"old line 000003 of the log\n"_s);
+}
+
+void TestLogChanges::keptLineYieldsToTheOperator_data() {
+    QTest::addColumn<QString>("keys"); // pressed before the new log is indexed as far as the caret
+    QTest::addColumn<int>("line");     // the caret's line once it is
+    QTest::newRow("no key: the line it was on") << QString() << 4999;
+    QTest::newRow("to the start") << u"Ctrl+Home"_s << 0;
+    QTest::newRow("a line down from the start it shows meanwhile") << u"Down"_s << 1;
+}
+
+// A large log at its end written over: the caret goes back to its line once the new log is
+// indexed that far, unless the operator has moved it meanwhile.
+void TestLogChanges::keptLineYieldsToTheOperator() {
+    QFETCH(QString, keys);
+    QFETCH(int, line);
+    ShownLog log(versionLines("old", 5000));
+    press(log.view, u"Ctrl+End Up"_s);
+    writeFile(log.path, versionLines("new", 9000));
+    press(log.view, keys);
+    QVERIFY(!log.window.grab().isNull());
+    QTRY_VERIFY(!log.view->isIndexing());
+    QAccessibleTextInterface* text = textOf(log.view);
+    int start = 0;
+    int end = 0;
+    QCOMPARE(text->textAtOffset(text->cursorPosition(), QAccessible::LineBoundary, &start, &end),
+             u"new line %1 of the log\n"_s.arg(line, 6, 10, QChar(u'0')));
 }
 
 QTEST_MAIN(TestLogChanges)

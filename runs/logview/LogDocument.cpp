@@ -61,6 +61,8 @@ void LogDocument::indexGrowth() {
         return;
     // A log a utility goes on writing grows by a few lines at a time: those are read at once.
     const QByteArray more = m_file->read(m_index.end(), FirstBytes);
+    // A log shorter than the sample was all of it: the sample goes on with what follows.
+    m_head += QByteArrayView(more).first(qMin(more.size(), SampleBytes - m_head.size()));
     m_index.scan(more);
     keepLast(m_tail, more);
     m_lastLineSegment = -1;

@@ -112,6 +112,7 @@ void LogTextView::ensureCaretVisible() {
 
 void LogTextView::wheelEvent(QWheelEvent* event) {
     keepCurrent();
+    m_kept.reset();
     m_wheelRemainder += event->angleDelta().y();
     const int notches = m_wheelRemainder / QWheelEvent::DefaultDeltasPerStep;
     m_wheelRemainder -= notches * QWheelEvent::DefaultDeltasPerStep;
@@ -189,6 +190,7 @@ void LogTextView::focusOutEvent(QFocusEvent* event) {
 
 void LogTextView::selectAll() {
     keepCurrent();
+    m_kept.reset();
     m_cursor.selectAll();
     viewport()->update();
     tellReaders();
@@ -227,6 +229,7 @@ void LogTextView::keyPressEvent(QKeyEvent* event) {
     } else if (event == QKeySequence::FindNext || event == QKeySequence::FindPrevious) {
         find(event == QKeySequence::FindPrevious);
     } else if (const auto keyMove = LogCursor::keyMoveOf(event)) {
+        m_kept.reset();
         using Move = LogCursor::Move;
         const qint64 pageRows = visibleRows();
         // A page moves the view by as many rows as the caret, where the ends allow.
@@ -252,6 +255,7 @@ void LogTextView::selectMatch(const LogPosition& start, const LogPosition& end) 
 }
 
 void LogTextView::moveCaretTo(const LogPosition& anchor, const LogPosition& caret) {
+    m_kept.reset();
     m_cursor.select(anchor, caret);
     ensureCaretVisible();
     viewport()->update();
@@ -269,6 +273,7 @@ void LogTextView::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton)
         return;
     keepCurrent();
+    m_kept.reset();
     m_cursor.setCaret(m_layout.hitTest(m_top, event->position().toPoint()),
                       event->modifiers() & Qt::ShiftModifier);
     ensureCaretVisible();

@@ -98,7 +98,7 @@ private:
     bool m_readerAsked = false;
 
     // The lines of the view's top and of the caret, and the caret's column, of a log shown
-    // afresh, until the new index reaches them.
+    // afresh, until the new index reaches them or the operator moves on first.
     struct KeptLines {
         qint64 top = 0;
         qint64 caret = 0;

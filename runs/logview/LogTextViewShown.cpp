@@ -95,8 +95,8 @@ void LogTextView::documentGrew() {
         QTimer::singleShot(0, this, &LogTextView::keepCurrent);
         return;
     }
-    placeKeptLines();
     updateRange();
+    placeKeptLines();
     viewport()->update();
     m_offered.invalidate();
     m_find->documentGrew();
