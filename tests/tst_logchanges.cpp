@@ -44,6 +44,14 @@ QStringList rowsShown(LogTextView* view) {
     return lines;
 }
 
+// Saves the bytes over the log as many editors do: to another file, renamed over it.
+void saveOver(const ShownLog& log, const QByteArray& bytes) {
+    const QString other = log.dir.filePath(u"saved.log"_s);
+    writeFile(other, bytes);
+    QVERIFY(std::rename(QFile::encodeName(other).constData(),
+                        QFile::encodeName(log.path).constData()) == 0);
+}
+
 } // namespace
 
 class TestLogChanges : public QObject {
@@ -173,14 +181,10 @@ void TestLogChanges::rewrittenLogShowsOneVersion() {
     if (atEnd)
         press(log.view, u"Ctrl+End"_s);
     const qsizetype caretLine = atEnd ? before.count('\n') : 0;
-    if (renamed) {
-        const QString other = log.dir.filePath(u"saved.log"_s);
-        writeFile(other, after);
-        QVERIFY(std::rename(QFile::encodeName(other).constData(),
-                            QFile::encodeName(log.path).constData()) == 0);
-    } else {
+    if (renamed)
+        saveOver(log, after);
+    else
         writeFile(log.path, after);
-    }
     QVERIFY(!log.window.grab().isNull()); // the window paints
     QTRY_VERIFY(!log.view->isIndexing());
 
@@ -263,10 +267,7 @@ void TestLogChanges::sameTextShownAfresh() {
     ShownLog log(lines);
     press(log.view, u"Down Down Shift+Down"_s);
     if (renamed) {
-        const QString copy = log.dir.filePath(u"copy.log"_s);
-        writeFile(copy, lines);
-        QVERIFY(std::rename(QFile::encodeName(copy).constData(),
-                            QFile::encodeName(log.path).constData()) == 0);
+        saveOver(log, lines);
     } else {
         QFile file(log.path);
         QVERIFY(file.open(QIODevice::ReadWrite));
