@@ -213,9 +213,11 @@ void TestLogReader::answersEveryQuestion() {
     } answers[3];
     for (int i = 0; i < 3; ++i) {
         Answer& answer = answers[i];
-        answer.text = answeredWithin(5s, questions[i].first, [&] {
-            return (text->*questions[i].second)(offset, boundary, &answer.start, &answer.end);
-        });
+        const Ask ask = questions[i].second;
+        answer.text =
+            answeredWithin(5s, questions[i].first, [&answer, text, ask, offset, boundary] {
+                return (text->*ask)(offset, boundary, &answer.start, &answer.end);
+            });
         if (answer.start < 0) {
             QCOMPARE(std::pair(answer.start, answer.end), std::pair(-1, -1));
             QVERIFY(answer.text.isNull());

@@ -33,7 +33,11 @@ class TestAccessibilityBridge : public QAccessibleBridgePlugin {
     Q_OBJECT
     Q_PLUGIN_METADATA(IID QAccessibleBridgeFactoryInterface_iid FILE "AccessibilityBridge.json")
 public:
-    QAccessibleBridge* create(const QString&) override { return new accessibilitybridge::Bridge; }
+    // The toolkit keeps the bridge for the program's life and never deletes it.
+    QAccessibleBridge* create(const QString&) override {
+        static accessibilitybridge::Bridge bridge;
+        return &bridge;
+    }
 };
 
 Q_IMPORT_PLUGIN(TestAccessibilityBridge)
