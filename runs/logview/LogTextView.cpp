@@ -336,7 +336,8 @@ const LogAccessibleText& LogTextView::offeredText() {
 // Only once assistive technology has asked for the box: the offered text costs a few screens of
 // decoding.
 void LogTextView::tellReaders() {
-    if (!m_readerAsked)
+    // A log shown afresh has told them already.
+    if (!m_readerAsked || keepCurrent())
         return;
     const QString before = m_offered.text();
     const bool moved = m_offered.follow(m_top, visibleRows());
