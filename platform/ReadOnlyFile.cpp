@@ -24,7 +24,7 @@ std::shared_ptr<ReadOnlyFile> ReadOnlyFile::open(const QString& path) {
         ::close(descriptor);
         return nullptr;
     }
-    return std::shared_ptr<ReadOnlyFile>(new ReadOnlyFile(descriptor));
+    return std::shared_ptr<ReadOnlyFile>(new ReadOnlyFile(descriptor, path));
 }
 
 ReadOnlyFile::~ReadOnlyFile() {
@@ -34,6 +34,23 @@ ReadOnlyFile::~ReadOnlyFile() {
 qint64 ReadOnlyFile::size() const {
     struct stat status {};
     return ::fstat(m_descriptor, &status) == 0 ? status.st_size : 0;
+}
+
+ReadOnlyFile::Stamp ReadOnlyFile::stamp() const {
+    struct stat status {};
+    if (::fstat(m_descriptor, &status) != 0)
+        return {};
+    return {static_cast<quint64>(status.st_dev), static_cast<quint64>(status.st_ino),
+            status.st_size, qint64{status.st_mtim.tv_sec} * 1'000'000'000 + status.st_mtim.tv_nsec};
+}
+
+bool ReadOnlyFile::replacedAtPath() const {
+    struct stat named {};
+    struct stat open {};
+    if (::stat(QFile::encodeName(m_path).constData(), &named) != 0 || !S_ISREG(named.st_mode) ||
+        ::fstat(m_descriptor, &open) != 0)
+        return false;
+    return named.st_dev != open.st_dev || named.st_ino != open.st_ino;
 }
 
 qint64 ReadOnlyFile::read(qint64 offset, char* buffer, qint64 length) const {

@@ -333,6 +333,14 @@ void TestChecks::numericText_data() {
         QTest::newRow(yes) << QString::fromLatin1(yes) << true;
     for (const char* no : {"", " ", "64k", "abc", "inf", "nan", "1e", "12 34", "0x10", "--1"})
         QTest::newRow(no) << QString::fromLatin1(no) << false;
+    // Words a number parser reads, in any case, with a sign and blanks: never a number here.
+    for (const char* word : {"INF", "Inf", "iNf", "+inf", "-inf", " -INF ", "NAN", "NaN", "nAn",
+                             "+nan", "-NaN", "infinity", "INFINITY", "Infinity", "+infinity",
+                             "-Infinity", " +INFINITY ", "1e+inf", "-nan(1)"})
+        QTest::newRow(word) << QString::fromLatin1(word) << false;
+    QTest::newRow("infinity sign") << u"\u221e"_s << false;
+    QTest::newRow("minus infinity sign") << u"-\u221e"_s << false;
+    QTest::newRow("an overflow to infinity") << u"1e999"_s << false;
 }
 
 void TestChecks::numericText() {

@@ -60,6 +60,14 @@ QMap<QString, QVariant> importPanel(const QWidget& window) {
     return values;
 }
 
+// The import panel holds these values and no others.
+void compareImportPanel(const QWidget& window, const QMap<QString, QVariant>& expected) {
+    const QMap<QString, QVariant> actual = importPanel(window);
+    for (auto it = expected.cbegin(); it != expected.cend(); ++it)
+        QCOMPARE(std::pair(it.key(), actual.value(it.key())), std::pair(it.key(), it.value()));
+    QCOMPARE(actual.size(), expected.size());
+}
+
 const std::pair<const char*, const char*> copiedPairs[] = {
     {"txt_username_e", "txt_username_i"},   {"txt_password_e", "txt_password_i"},
     {"txt_directory_e", "txt_directory_i"}, {"txt_exportfile", "txt_importfile"},
@@ -75,6 +83,8 @@ private Q_SLOTS:
     void cleanup();
     void copiesExactlyTheseFields_data();
     void copiesExactlyTheseFields();
+    void copiesEachFieldAwayFromItsDefault_data();
+    void copiesEachFieldAwayFromItsDefault();
     void copiesValuesAtStart();
     void importLogButtonFollowsCopiedName_data();
     void importLogButtonFollowsCopiedName();
@@ -109,12 +119,52 @@ void TestFieldCopy::copiesExactlyTheseFields() {
     MessageRecorder recorder;
     control<QPushButton>(window, button.toLatin1().constData())->click();
 
-    const QMap<QString, QVariant> actual = importPanel(window);
-    for (auto it = expected.cbegin(); it != expected.cend(); ++it)
-        QCOMPARE(std::pair(it.key(), actual.value(it.key())), std::pair(it.key(), it.value()));
-    QCOMPARE(actual.size(), expected.size());
+    compareImportPanel(window, expected);
+    if (QTest::currentTestFailed())
+        return;
     QCOMPARE(valueOf(window, u"txt_sid_e"_s), exportSid);
     QCOMPARE(recorder.boxes.size(), sidCopied ? 1 : 0);
+}
+
+void TestFieldCopy::copiesEachFieldAwayFromItsDefault_data() {
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QString>("from");
+    QTest::addColumn<QString>("to");
+    for (const char* button : {"cmd_copy", "cmd_copyall"}) {
+        for (const auto& [from, to] : copiedPairs)
+            QTest::addRow("%s %s", button, from)
+                << QString::fromLatin1(button) << QString::fromLatin1(from)
+                << QString::fromLatin1(to);
+    }
+}
+
+// One export field changed from the value it opens with, so that the import field differs from
+// it, every other field as it opens: the copy carries it over with the others, and nothing else.
+void TestFieldCopy::copiesEachFieldAwayFromItsDefault() {
+    QFETCH(QString, button);
+    QFETCH(QString, from);
+    QFETCH(QString, to);
+    frmMain window;
+    QVariant changed;
+    if (auto* check = window.findChild<QCheckBox*>(from)) {
+        check->setChecked(!check->isChecked());
+        changed = check->isChecked();
+    } else {
+        changed = u"copied %1"_s.arg(from);
+        control<QLineEdit>(window, from.toLatin1().constData())->setText(changed.toString());
+    }
+    QVERIFY(valueOf(window, to) != changed);
+    QMap<QString, QVariant> expected = importPanel(window);
+    for (const auto& [exported, imported] : copiedPairs)
+        expected[QLatin1StringView(imported)] = valueOf(window, QLatin1StringView(exported));
+    QCOMPARE(expected.value(to), changed);
+
+    MessageRecorder recorder;
+    control<QPushButton>(window, button.toLatin1().constData())->click();
+    compareImportPanel(window, expected);
+    if (QTest::currentTestFailed())
+        return;
+    QCOMPARE(recorder.boxes.size(), 0);
 }
 
 void TestFieldCopy::copiesValuesAtStart() {

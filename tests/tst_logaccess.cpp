@@ -39,23 +39,10 @@ void listen(QAccessibleEvent* event) {
     }
 }
 
-QAccessibleTextInterface* textOf(LogTextView* view) {
-    QAccessibleInterface* face = QAccessible::queryAccessibleInterface(view);
-    return face ? face->textInterface() : nullptr;
-}
-
 QString textAt(QAccessibleTextInterface* text, int offset, QAccessible::TextBoundaryType unit) {
     int start = 0;
     int end = 0;
     return text->textAtOffset(offset, unit, &start, &end);
-}
-
-QByteArray numberedLines(int count) {
-    QByteArray content;
-    for (int i = 0; i < count; ++i)
-        content += "line " + QByteArray::number(i).rightJustified(6, '0') + " of the log\n";
-    content.chop(1);
-    return content;
 }
 
 } // namespace

@@ -1,102 +1,27 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The log window's bytes: the log decoded in the character set NLS_LANG names, long lines cut
 // into pieces that never split a character, the same bytes behind a place on screen for Copy and
-// Find (undecodable bytes included), a selection that goes when the log is truncated, and a find
-// bar that reads clearly in any theme.
-#include "platform/Environment.h"
-#include "platform/ReadOnlyFile.h"
-#include "runs/logview/FrmLogView.h"
-#include "runs/logview/LogDocument.h"
-#include "runs/logview/LogTextView.h"
-#include "support/MessageRecorder.h"
-#include "support/WindowTest.h"
+// Find (undecodable bytes included), and a find bar that reads clearly in any theme.
+#include "platform/CharacterSets.h"
+#include "runs/logview/LogAccessible.h"
+#include "support/LogViewTest.h"
 
-#include <QClipboard>
-#include <QFile>
-#include <QLabel>
-#include <QLineEdit>
+#include <QStringDecoder>
 #include <QStringEncoder>
-#include <QTemporaryDir>
 #include <QToolButton>
 
 #include <cmath>
 
-using namespace Qt::Literals::StringLiterals;
-using namespace runs::logview;
+using namespace logtest;
 
 namespace {
 
 constexpr char16_t Replacement = 0xFFFD;
 
-void writeFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
 QByteArray encoded(const QString& text, const char* encoding) {
     QStringEncoder encoder(encoding);
     return encoder.encode(text);
 }
-
-void press(QWidget* widget, const QString& keys) {
-    for (const QString& key : keys.split(u' ', Qt::SkipEmptyParts))
-        QTest::keySequence(widget, QKeySequence::fromString(key));
-}
-
-// What the operator gets by pressing the keys and copying; a null text when nothing was copied.
-QString copied(LogTextView* view, const QString& keys) {
-    const QString untouched = u"(nothing copied)"_s;
-    QApplication::clipboard()->setText(untouched);
-    press(view, keys + u" Ctrl+C"_s);
-    const QString text = QApplication::clipboard()->text();
-    return text == untouched ? QString() : text;
-}
-
-// The text the box draws: every piece's text, a line feed between lines.
-QString drawnText(const LogDocument& document) {
-    QString text;
-    for (qint64 number = 0; number < document.pieceCount(); ++number) {
-        const LogPiece piece = document.piece(number);
-        if (piece.firstOfLine && number > 0)
-            text += u'\n';
-        text += document.text(piece);
-    }
-    return text;
-}
-
-// A log of this content shown in the log window with NLS_LANG set so, read when it is shown.
-struct ShownLog {
-    ShownLog(const QByteArray& content, const QString& nlsLang) {
-        writeFile(path, content);
-        platform::setEnvironmentValue(u"NLS_LANG"_s, nlsLang);
-        window.showLog(u"Export Log"_s, platform::ReadOnlyFile::open(path), path);
-        platform::setEnvironmentValue(u"NLS_LANG"_s, {});
-        view = control<LogTextView>(window, "txt_logtext");
-        QTRY_VERIFY(!view->isIndexing());
-    }
-    ~ShownLog() { window.close(); }
-    ShownLog(const ShownLog&) = delete;
-    ShownLog& operator=(const ShownLog&) = delete;
-
-    // Looks for the text with the find bar; the status it ends with.
-    QString find(const QString& needle, const QString& keys = u"Return"_s) const {
-        press(view, u"Ctrl+F"_s);
-        auto* field = control<QLineEdit>(*view, "txt_find");
-        field->setText(needle);
-        auto* status = control<QLabel>(*view, "lbl_find_status");
-        for (const QString& key : keys.split(u' ')) {
-            press(field, key);
-            [&] { QTRY_VERIFY(status->text() != u"Searching\u2026"_s); }();
-        }
-        return status->text();
-    }
-
-    QTemporaryDir dir;
-    QString path = dir.filePath(u"x.dump.log"_s);
-    frmLogView& window = *new frmLogView;
-    LogTextView* view = nullptr;
-};
 
 double luminance(QRgb pixel) {
     const auto channel = [](int value) {
@@ -141,18 +66,23 @@ double textContrast(const QImage& shot, const QRect& area, QRgb* backgroundFound
 class TestLogBytes : public QObject {
     Q_OBJECT
 private Q_SLOTS:
+    void initTestCase();
     void cleanup();
     void longLinesStayWhole_data();
     void longLinesStayWhole();
     void undecodableBytesKeepTheirPlace_data();
     void undecodableBytesKeepTheirPlace();
+    void everySetReadsEachByteAlone_data();
+    void everySetReadsEachByteAlone();
     void findsWholeCharacters_data();
     void findsWholeCharacters();
-    void truncatedLogLosesSelection_data();
-    void truncatedLogLosesSelection();
     void findBarReadsClearly_data();
     void findBarReadsClearly();
 };
+
+void TestLogBytes::initTestCase() {
+    LogAccessible::install();
+}
 
 void TestLogBytes::cleanup() {
     platform::setEnvironmentValue(u"NLS_LANG"_s, {});
@@ -237,7 +167,8 @@ void TestLogBytes::longLinesStayWhole() {
     QCOMPARE(copied(log.view, u"Ctrl+A"_s), text);
     QCOMPARE(copied(log.view, u"Ctrl+Home Shift+End"_s), line);
     const QString needle = unit + unit + unit;
-    QCOMPARE(log.find(needle), QString());
+    // From the end of the line, past every match: the search goes round the end.
+    QCOMPARE(log.find(needle), u"Wrapped"_s);
     QCOMPARE(copied(log.view, {}), needle);
 }
 
@@ -269,6 +200,28 @@ void TestLogBytes::undecodableBytesKeepTheirPlace_data() {
     QTest::newRow("GBK lead byte at a line's end")
         << u"SIMPLIFIED CHINESE_CHINA.ZHS16GBK"_s << QByteArray("\xd6\xd0\x81 ")
         << u"\u4e2d\ufffd "_s;
+    // Bytes that start no character of the set, each one replacement character.
+    const auto row = [](const char* name, const char* set, const QByteArray& bytes,
+                        const QString& shown) {
+        QTest::newRow(name) << u"AMERICAN_AMERICA."_s + QLatin1StringView(set) << bytes << shown;
+    };
+    row("Shift_JIS 0x80, 0xA0, 0xFD-0xFF", "JA16SJIS", "\x80 \xa0 \xfd\xfe\xff ",
+        u"\ufffd \ufffd \ufffd\ufffd\ufffd "_s);
+    row("Shift_JIS with tilde, 0xA0 between characters", "JA16SJISTILDE", "\x93\xfa\xa0\x96\x7b ",
+        u"\u65e5\ufffd\u672c "_s);
+    row("EUC-JP 0xA0, 0xFF and a kana byte without its second", "JA16EUC", "\xa0 \xff \x8e\xa0 ",
+        u"\ufffd \ufffd \ufffd\ufffd "_s);
+    row("EUC-KR 0xA0, 0x8E, 0x8F, 0xFF", "KO16KSC5601", "\xa0\x8e\x8f\xff ",
+        u"\ufffd\ufffd\ufffd\ufffd "_s);
+    row("Big5 lead byte before a byte that cannot follow it", "ZHT16BIG5", "\xe2\x82 ",
+        u"\ufffd\ufffd "_s);
+    row("GB18030 0x80 and 0xFF", "ZHS32GB18030", "\x80\xff ", u"\ufffd\ufffd "_s);
+    row("windows-949 lead byte before a blank", "KO16MSWIN949", "\xb0 ", u"\ufffd "_s);
+    row("US7ASCII bytes above 0x7F", "US7ASCII", "\x80\xff ", u"\ufffd\ufffd "_s);
+    row("ISO-8859-7 holes", "EL8ISO8859P7", "\xae\xd2\xff ", u"\ufffd\ufffd\ufffd "_s);
+    row("windows-1253 holes", "EL8MSWIN1253", "\xd2\xff ", u"\ufffd\ufffd "_s);
+    row("windows-1255 holes", "IW8MSWIN1255", "\xca\xd9\xff ", u"\ufffd\ufffd\ufffd "_s);
+    row("windows-1257 holes", "BLT8MSWIN1257", "\xa1\xa5 ", u"\ufffd\ufffd "_s);
 }
 
 void TestLogBytes::undecodableBytesKeepTheirPlace() {
@@ -291,6 +244,41 @@ void TestLogBytes::undecodableBytesKeepTheirPlace() {
     QCOMPARE(copied(log.view, u"Shift+End"_s), u"NEEDLE_Z again"_s);
     QCOMPARE(log.find(u"needle_z"_s, u"Shift+Return"_s), QString());
     QCOMPARE(copied(log.view, u"Shift+End"_s), u"NEEDLE_Z tail"_s);
+}
+
+void TestLogBytes::everySetReadsEachByteAlone_data() {
+    QTest::addColumn<QByteArray>("set");
+    for (const platform::CharacterSet& set : platform::CharacterSets)
+        QTest::newRow(set.database.data()) << QByteArray(set.database.data());
+}
+
+// Every byte from 0x80 up, each alone between blanks, is one character: the set's own, or one
+// replacement character where the set has none; never SUB, never two, never nothing.
+void TestLogBytes::everySetReadsEachByteAlone() {
+    QFETCH(QByteArray, set);
+    QByteArray content;
+    for (int byte = 0x80; byte <= 0xff; ++byte)
+        content += char(byte) + QByteArray(" ");
+    content += "\nNEEDLE_Z end";
+    ShownLog log(content, u"AMERICAN_AMERICA."_s + QString::fromLatin1(set));
+    const QString drawn = drawnText(log.view->document());
+    const QStringList alone = drawn.section(u'\n', 0, 0).split(u' ', Qt::SkipEmptyParts);
+    QCOMPARE(alone.size(), 0x80);
+    const QByteArray name = log.view->document().encoding().name();
+    for (int byte = 0x80; byte <= 0xff; ++byte) {
+        QStringDecoder decoder(name.constData(), QStringDecoder::Flag::Stateless);
+        const QString own = decoder.decode(QByteArray(1, char(byte)));
+        const bool unreadable = own.size() != 1 || own == u"\x1a"_s;
+        QCOMPARE(std::pair(byte, alone[byte - 0x80]),
+                 std::pair(byte, unreadable ? QString(QChar(Replacement)) : own));
+    }
+    QCOMPARE(copied(log.view, u"Ctrl+A"_s), drawn);
+    QAccessibleTextInterface* read =
+        QAccessible::queryAccessibleInterface(log.view)->textInterface();
+    QCOMPARE(read->text(0, read->characterCount()), drawn);
+    press(log.view, u"Ctrl+Home"_s);
+    QCOMPARE(log.find(u"needle_z"_s), QString());
+    QCOMPARE(copied(log.view, u"Shift+End"_s), u"NEEDLE_Z end"_s);
 }
 
 void TestLogBytes::findsWholeCharacters_data() {
@@ -338,33 +326,6 @@ void TestLogBytes::findsWholeCharacters() {
     ShownLog log(content, nlsLang);
     QCOMPARE(log.find(needle), found.isNull() ? u"Not found"_s : QString());
     QCOMPARE(copied(log.view, {}), found);
-}
-
-void TestLogBytes::truncatedLogLosesSelection_data() {
-    QTest::addColumn<QByteArray>("after");
-    QTest::addColumn<QString>("keys");
-    QTest::addColumn<QString>("expected"); // copied; null: nothing
-    QTest::newRow("emptied, then select all") << QByteArray() << u"Ctrl+A"_s << QString();
-    QTest::newRow("emptied, selection made before") << QByteArray() << QString() << QString();
-    QTest::newRow("shrunk to a line, then select all")
-        << QByteArray("one\n") << u"Ctrl+A"_s << u"one\n"_s;
-}
-
-void TestLogBytes::truncatedLogLosesSelection() {
-    QFETCH(QByteArray, after);
-    QFETCH(QString, keys);
-    QFETCH(QString, expected);
-    QByteArray line(79, '.');
-    line += '\n';
-    ShownLog log(line.repeated(2 * LogTextView::CopyLimitBytes / line.size()),
-                 u"AMERICAN_AMERICA.AL32UTF8"_s);
-    press(log.view, u"Ctrl+A"_s);
-    writeFile(log.path, after);
-    MessageRecorder recorder;
-    const QString got = copied(log.view, keys);
-    QCOMPARE(got, expected);
-    QCOMPARE(got.isNull(), expected.isNull());
-    QCOMPARE(recorder.texts(), QStringList());
 }
 
 void TestLogBytes::findBarReadsClearly_data() {

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The log text box: selection and copy, scrolling, logs that change while shown, and Find.
+// The log text box: selection and copy, scrolling, and Find.
 #include "runs/logview/LogLayout.h"
 #include "support/LogViewTest.h"
 #include "support/MessageRecorder.h"
@@ -22,8 +22,6 @@ private Q_SLOTS:
     void hugeSelectionIsNotCopied();
     void scrolls_data();
     void scrolls();
-    void fileChangesWhileShown_data();
-    void fileChangesWhileShown();
     void finds_data();
     void finds();
     void layoutMovesByRows_data();
@@ -173,56 +171,6 @@ void TestLogTextView::scrolls() {
     }
 }
 
-void TestLogTextView::fileChangesWhileShown_data() {
-    QTest::addColumn<QByteArray>("content");
-    QTest::addColumn<QByteArray>("changed");
-    QTest::addColumn<bool>("appended");
-    QTest::addColumn<bool>("whileIndexing");
-    QTest::addColumn<QString>("shown"); // null: anything but a fault
-    QTest::newRow("grows") << QByteArray("one\ntwo\n") << QByteArray("three\n") << true << false
-                           << u"one\ntwo\n"_s;
-    QTest::newRow("last line grows")
-        << QByteArray("one\ntw") << QByteArray("o\n") << true << false << u"one\ntw"_s;
-    QTest::newRow("shrinks") << QByteArray("one\ntwo\nthree\n") << QByteArray("one\n") << false
-                             << false << u"one\n"_s;
-    QTest::newRow("emptied") << QByteArray("one\ntwo\n") << QByteArray() << false << false
-                             << QString();
-    QTest::newRow("rewritten") << QByteArray("one\ntwo\n") << QByteArray("a\nb\nc\nd\n") << false
-                               << false << u"a\nb\nc\nd\n"_s;
-    QTest::newRow("shrinks while indexed")
-        << largeLog("EMP") << QByteArray("short\n") << false << true << QString();
-}
-
-void TestLogTextView::fileChangesWhileShown() {
-    QFETCH(QByteArray, content);
-    QFETCH(QByteArray, changed);
-    QFETCH(bool, appended);
-    QFETCH(bool, whileIndexing);
-    QFETCH(QString, shown);
-    QTemporaryDir dir;
-    const QString path = dir.filePath(u"x.dump.log"_s);
-    writeFile(path, content);
-    auto* log = new frmLogView;
-    log->showLog(u"Export Log"_s, platform::ReadOnlyFile::open(path), path);
-    LogTextView* view = logText(*log);
-    if (!whileIndexing)
-        QTRY_VERIFY(!view->isIndexing());
-
-    QFile file(path);
-    QVERIFY(file.open(appended ? QIODevice::Append : QIODevice::WriteOnly));
-    file.write(changed);
-    file.close();
-    const QString after = shownText(*log);
-    if (!shown.isNull())
-        QCOMPARE(after, shown);
-    press(view, u"Ctrl+End PgUp Down Up"_s);
-    QVERIFY(!log->grab().isNull());
-
-    log->showLog(u"Export Log"_s, platform::ReadOnlyFile::open(path), path);
-    QCOMPARE(shownText(*log), QString::fromLatin1(appended ? content + changed : changed));
-    log->close();
-}
-
 void TestLogTextView::finds_data() {
     QTest::addColumn<QString>("needle");
     QTest::addColumn<QString>("keys");
@@ -234,9 +182,13 @@ void TestLogTextView::finds_data() {
     QTest::newRow("across a piece cut")
         << u"error"_s << u"F3 F3 F3"_s << u"error 3 in a long line"_s << QString();
     QTest::newRow("wraps round") << u"error"_s << u"F3 F3 F3 F3"_s << u"ERROR 1 early"_s
-                                 << QString();
+                                 << u"Wrapped"_s;
     QTest::newRow("previous wraps to the last")
-        << u"error"_s << u"Shift+F3"_s << u"error 3 in a long line"_s << QString();
+        << u"error"_s << u"Shift+F3"_s << u"error 3 in a long line"_s << u"Wrapped"_s;
+    QTest::newRow("on from a wrapped match")
+        << u"error"_s << u"Shift+F3 F3"_s << u"ERROR 1 early"_s << u"Wrapped"_s;
+    QTest::newRow("back from the second")
+        << u"error"_s << u"F3 F3 Shift+F3"_s << u"ERROR 1 early"_s << QString();
     QTest::newRow("enter and shift enter")
         << u"error"_s << u"Return Return Shift+Return"_s << u"ERROR 1 early"_s << QString();
     QTest::newRow("not found") << u"nowhere"_s << u"F3"_s << QString() << u"Not found"_s;

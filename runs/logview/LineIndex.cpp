@@ -157,4 +157,8 @@ qsizetype LineIndex::segmentOfOffset(qint64 offset) const {
     return segmentOf(m_checkpoints, offset, &LineCheckpoint::offset);
 }
 
+qsizetype LineIndex::segmentOfLine(qint64 line) const {
+    return segmentOf(m_checkpoints, line, &LineCheckpoint::line);
+}
+
 } // namespace runs::logview

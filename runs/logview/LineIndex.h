@@ -63,6 +63,7 @@ public:
     const LineCheckpoint& checkpoint(qsizetype segment) const { return m_checkpoints[segment]; }
     qsizetype segmentOfPiece(qint64 piece) const;
     qsizetype segmentOfOffset(qint64 offset) const;
+    qsizetype segmentOfLine(qint64 line) const;
 
 private:
     void endLine(const char* data, qsizetype at);

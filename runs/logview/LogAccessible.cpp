@@ -74,7 +74,7 @@ void* LogAccessible::interface_cast(QAccessible::InterfaceType type) {
 
 void LogAccessible::selection(int selectionIndex, int* startOffset, int* endOffset) const {
     *startOffset = *endOffset = 0;
-    const LogTextView* box = view();
+    LogTextView* box = view();
     if (selectionIndex != 0 || !box->m_cursor.hasSelection())
         return;
     const LogAccessibleText& offered = box->offeredText();
@@ -103,7 +103,7 @@ void LogAccessible::setSelection(int selectionIndex, int startOffset, int endOff
 }
 
 int LogAccessible::cursorPosition() const {
-    const LogTextView* box = view();
+    LogTextView* box = view();
     return box->offeredText().offsetOf(box->m_cursor.caret());
 }
 
@@ -156,7 +156,7 @@ QRect LogAccessible::characterRect(int offset) const {
 }
 
 int LogAccessible::offsetAtPoint(const QPoint& point) const {
-    const LogTextView* box = view();
+    LogTextView* box = view();
     const QPoint inside = box->viewport()->mapFromGlobal(point);
     if (!box->viewport()->rect().contains(inside))
         return -1;
@@ -173,6 +173,35 @@ void LogAccessible::scrollToSubstring(int startIndex, int endIndex) {
 QString LogAccessible::attributes(int offset, int* startOffset, int* endOffset) const {
     *startOffset = *endOffset = offset;
     return {};
+}
+
+QString LogAccessible::part(Part which, int offset, QAccessible::TextBoundaryType unit,
+                            int* startOffset, int* endOffset) const {
+    const QString& text = view()->offeredText().text();
+    // By the toolkit's convention -1 stands for the text's end and -2 for the caret.
+    if (offset == -1)
+        offset = static_cast<int>(text.size());
+    else if (offset == -2)
+        offset = cursorPosition();
+    const TextSpan span = which(text, offset, unit);
+    *startOffset = span.start;
+    *endOffset = span.end;
+    return span.isNone() ? QString() : text.sliced(span.start, span.end - span.start);
+}
+
+QString LogAccessible::textBeforeOffset(int offset, QAccessible::TextBoundaryType boundaryType,
+                                        int* startOffset, int* endOffset) const {
+    return part(&LogTextUnits::before, offset, boundaryType, startOffset, endOffset);
+}
+
+QString LogAccessible::textAfterOffset(int offset, QAccessible::TextBoundaryType boundaryType,
+                                       int* startOffset, int* endOffset) const {
+    return part(&LogTextUnits::after, offset, boundaryType, startOffset, endOffset);
+}
+
+QString LogAccessible::textAtOffset(int offset, QAccessible::TextBoundaryType boundaryType,
+                                    int* startOffset, int* endOffset) const {
+    return part(&LogTextUnits::at, offset, boundaryType, startOffset, endOffset);
 }
 
 } // namespace runs::logview

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "runs/logview/LogTextUnits.h"
+
 #include <QAccessibleWidget>
 
 namespace runs::logview {
@@ -40,8 +42,18 @@ public:
     int offsetAtPoint(const QPoint& point) const override;
     void scrollToSubstring(int startIndex, int endIndex) override;
     QString attributes(int offset, int* startOffset, int* endOffset) const override;
+    // Every kind of part is answered here, none by the toolkit's own walk over the whole text.
+    QString textBeforeOffset(int offset, QAccessible::TextBoundaryType boundaryType,
+                             int* startOffset, int* endOffset) const override;
+    QString textAfterOffset(int offset, QAccessible::TextBoundaryType boundaryType,
+                            int* startOffset, int* endOffset) const override;
+    QString textAtOffset(int offset, QAccessible::TextBoundaryType boundaryType, int* startOffset,
+                         int* endOffset) const override;
 
 private:
+    using Part = TextSpan (*)(const QString&, int, QAccessible::TextBoundaryType);
+    QString part(Part which, int offset, QAccessible::TextBoundaryType unit, int* startOffset,
+                 int* endOffset) const;
     LogTextView* view() const;
 };
 

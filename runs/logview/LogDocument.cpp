@@ -16,6 +16,19 @@ constexpr auto HandOverEvery = std::chrono::milliseconds(100);
 // Cuts kept for long lines; a screen of a line of many megabytes needs a few dozen.
 constexpr qsizetype KeptCuts = 4096;
 
+// Bytes at the start and at the end of what is indexed that a look for a change compares.
+constexpr qsizetype SampleBytes = 64;
+
+// Keeps the last sample's worth of the bytes read so far.
+void keepLast(QByteArray& tail, QByteArrayView read) {
+    if (read.size() >= SampleBytes) {
+        tail = read.last(SampleBytes).toByteArray();
+    } else {
+        tail += read;
+        tail = tail.right(SampleBytes);
+    }
+}
+
 } // namespace
 
 LogDocument::LogDocument(std::shared_ptr<platform::ReadOnlyFile> file, LogEncoding encoding,
@@ -26,31 +39,80 @@ LogDocument::LogDocument(std::shared_ptr<platform::ReadOnlyFile> file, LogEncodi
     const QByteArray first = m_file->read(0, FirstBytes);
     m_index.scan(first);
     m_indexing = first.size() == FirstBytes;
+    m_head = first.left(SampleBytes);
+    m_tail = first.right(SampleBytes);
+    if (!m_indexing)
+        m_stamp = m_file->stamp();
 }
 
 void LogDocument::startIndexing() {
     if (m_indexing && !m_worker.isStarted())
-        m_worker.start([this, from = m_index.tail()](const std::atomic<bool>& stop) {
-            indexInBackground(from, stop);
-        });
+        startWorker();
+}
+
+void LogDocument::startWorker() {
+    m_worker.start([this, from = m_index.tail(), tail = m_tail](const std::atomic<bool>& stop) {
+        indexInBackground(from, tail, stop);
+    });
+}
+
+void LogDocument::indexGrowth() {
+    if (m_indexing || !m_file)
+        return;
+    // A log a utility goes on writing grows by a few lines at a time: those are read at once.
+    const QByteArray more = m_file->read(m_index.end(), FirstBytes);
+    // A log shorter than the sample was all of it: the sample goes on with what follows.
+    m_head += QByteArrayView(more).first(qMin(more.size(), SampleBytes - m_head.size()));
+    m_index.scan(more);
+    keepLast(m_tail, more);
+    m_lastLineSegment = -1;
+    m_indexing = more.size() == FirstBytes;
+    if (m_indexing)
+        startWorker();
+    else
+        m_stamp = m_file->stamp();
+    Q_EMIT grown();
+    if (!m_indexing)
+        Q_EMIT indexed();
+}
+
+LogDocument::Change LogDocument::change() const {
+    if (!m_file)
+        return Change::None;
+    if (m_followsPath && m_file->replacedAtPath())
+        return Change::Replaced;
+    const qint64 end = m_index.end();
+    const platform::ReadOnlyFile::Stamp now = m_file->stamp();
+    if (m_unlike || now.size < end || m_file->read(0, m_head.size()) != m_head ||
+        m_file->read(end - m_tail.size(), m_tail.size()) != m_tail)
+        return Change::Rewritten;
+    if (m_indexing)
+        return Change::None; // what it grew by is being indexed
+    if (now.size > end)
+        return Change::Grown;
+    return now.modified == m_stamp.modified ? Change::None : Change::Rewritten;
 }
 
 LogDocument::~LogDocument() {
     m_worker.stop();
 }
 
-void LogDocument::indexInBackground(LineIndex::Tail from, const std::atomic<bool>& stop) {
+void LogDocument::indexInBackground(LineIndex::Tail from, QByteArray tail,
+                                    const std::atomic<bool>& stop) {
     LineIndex scan = LineIndex::continuing(from);
     QByteArray buffer(ReadBytes, Qt::Uninitialized);
     auto handedOver = std::chrono::steady_clock::now();
-    const auto handOver = [this, &scan](bool done) {
-        m_worker.handBack([this, batch = scan.takeBatch(), done] { absorb(batch, done); });
+    const auto handOver = [this, &scan, &tail](bool done) {
+        Reached reached{tail, done ? m_file->stamp() : platform::ReadOnlyFile::Stamp{}};
+        m_worker.handBack(
+            [this, batch = scan.takeBatch(), reached, done] { absorb(batch, reached, done); });
     };
     while (!stop) {
         const qint64 got = m_file->read(scan.end(), buffer.data(), buffer.size());
         if (got <= 0)
             break;
         scan.scan(QByteArrayView(buffer.constData(), got));
+        keepLast(tail, QByteArrayView(buffer.constData(), got));
         if (std::chrono::steady_clock::now() - handedOver >= HandOverEvery) {
             handOver(false);
             handedOver = std::chrono::steady_clock::now();
@@ -59,8 +121,11 @@ void LogDocument::indexInBackground(LineIndex::Tail from, const std::atomic<bool
     handOver(true);
 }
 
-void LogDocument::absorb(const LineIndex::Batch& batch, bool done) {
+void LogDocument::absorb(const LineIndex::Batch& batch, const Reached& reached, bool done) {
     m_index.absorb(batch);
+    m_tail = reached.tail;
+    if (done)
+        m_stamp = reached.stamp;
     m_lastLineSegment = -1;
     m_indexing = !done;
     Q_EMIT grown();
@@ -68,9 +133,15 @@ void LogDocument::absorb(const LineIndex::Batch& batch, bool done) {
         Q_EMIT indexed();
 }
 
+// A segment's lines start after a line feed and the index has seen all of their bytes: a file
+// that reads otherwise is unlike its index.
 const QByteArray& LogDocument::window(qsizetype segment, qint64 from, qint64 to) const {
     if (segment != m_windowSegment || to != m_windowEnd) {
-        m_window = m_file ? m_file->read(from, to - from) : QByteArray();
+        const qint64 before = from > 0 ? 1 : 0;
+        m_window = m_file ? m_file->read(from - before, to - from + before) : QByteArray();
+        if (m_window.size() < to - from + before || (before > 0 && m_window.front() != '\n'))
+            m_unlike = true;
+        m_window.remove(0, before);
         m_windowSegment = segment;
         m_windowEnd = to;
     }
@@ -100,8 +171,10 @@ LogLine LogDocument::findInSegment(qsizetype segment, bool fromLast, Found found
     while (line.number < lastLine) {
         const qsizetype from = line.start - point.offset;
         const qsizetype newline = bytes.indexOf('\n', from);
-        if (newline < 0)
-            break; // the file changed under the index
+        if (newline < 0) {
+            m_unlike = true; // the file changed under the index
+            break;
+        }
         const bool carriageReturn = newline > from && bytes[newline - 1] == '\r';
         line.textEnd = point.offset + newline - (carriageReturn ? 1 : 0);
         line.next = point.offset + newline + 1;
@@ -140,6 +213,21 @@ LogLine LogDocument::lineOfPiece(qint64 piece) const {
 LogLine LogDocument::lineOfOffset(qint64 offset) const {
     return findInSegment(m_index.segmentOfOffset(offset), m_lastLine.start <= offset,
                          [offset](const LogLine& line) { return offset < line.next; });
+}
+
+LogLine LogDocument::lineNumbered(qint64 number) const {
+    return findInSegment(m_index.segmentOfLine(number), m_lastLine.number <= number,
+                         [number](const LogLine& line) { return number <= line.number; });
+}
+
+qint64 LogDocument::lineNumberOf(qint64 piece) const {
+    piece = qBound<qint64>(0, piece, pieceCount() - 1);
+    const qsizetype segment = m_index.segmentOfPiece(piece);
+    const LineCheckpoint& point = m_index.checkpoint(segment);
+    const qint64 last = segment + 1 < m_index.segmentCount()
+                            ? m_index.checkpoint(segment + 1).line - 1
+                            : m_index.tail().lines;
+    return qMin(point.line + (piece - point.piece), last);
 }
 
 // Where the character that holds `at` starts, decoding from `known`, a place where one starts.
@@ -210,10 +298,6 @@ QString LogDocument::text(const LogPiece& piece) const {
 
 QString LogDocument::text(qint64 from, qint64 to) const {
     return m_encoding.decode(bytes(from, to));
-}
-
-bool LogDocument::isStale() const {
-    return m_file && m_file->size() < m_index.end();
 }
 
 LogPosition LogDocument::end() const {

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "platform/ReadOnlyFile.h"
 #include "runs/logview/LineIndex.h"
 #include "runs/logview/LogEncoding.h"
 #include "runs/logview/Worker.h"
@@ -13,10 +14,6 @@
 #include <atomic>
 #include <compare>
 #include <memory>
-
-namespace platform {
-class ReadOnlyFile;
-}
 
 namespace runs::logview {
 
@@ -51,7 +48,8 @@ struct LogPiece {
 // (started by startIndexing) while the window answers. Text is read from the file when asked
 // for and decoded a piece at a time in the log's encoding, multi-byte characters kept whole,
 // so memory stays small whatever the file's size. A file that shrinks or changes gives shorter
-// or different text, never a fault. Without a file the document is one empty line.
+// or different text, never a fault; change() tells whether it did, so that the one showing it
+// can show it afresh before it reads more. Without a file the document is one empty line.
 class LogDocument : public QObject {
     Q_OBJECT
 public:
@@ -85,16 +83,40 @@ public:
     QString text(qint64 from, qint64 to) const;
     const std::shared_ptr<platform::ReadOnlyFile>& file() const { return m_file; }
     const LogEncoding& encoding() const { return m_encoding; }
-    // Whether the file has shrunk below what the index holds: it was replaced or truncated.
-    bool isStale() const;
+
+    // How the file stands against its index: as indexed (or grown while the rest is being
+    // indexed); grown since the index reached its end; written over in place (shorter than
+    // indexed, other bytes first or last in what is indexed, a read that found it unlike its
+    // index, or written to without growing); or another file now at its path. The look costs
+    // the file's state, the path's, and two reads of a few bytes.
+    enum class Change { None, Grown, Rewritten, Replaced };
+    Change change() const;
+    // Indexes what the file grew by: at once when it is little, else on the thread.
+    void indexGrowth();
+    // Whether a read found the file unlike its index: change() will say it was written over.
+    bool foundUnlike() const { return m_unlike; }
+    // No more looks at the path, whose file cannot be opened: the open file is shown on.
+    void keepToOpenFile() { m_followsPath = false; }
+    // The number of the line a piece is on, from the index alone, without reading the file:
+    // exact where no line before it since the last checkpoint is longer than a piece.
+    qint64 lineNumberOf(qint64 piece) const;
+    // The line of that number, or the last.
+    LogLine lineNumbered(qint64 number) const;
 
 Q_SIGNALS:
     void grown();
     void indexed();
 
 private:
-    void indexInBackground(LineIndex::Tail from, const std::atomic<bool>& stop);
-    void absorb(const LineIndex::Batch& batch, bool done);
+    // What a scan hands over besides its index: the last bytes it read and, once it reached
+    // the end, the file's state then.
+    struct Reached {
+        QByteArray tail;
+        platform::ReadOnlyFile::Stamp stamp;
+    };
+    void startWorker();
+    void indexInBackground(LineIndex::Tail from, QByteArray tail, const std::atomic<bool>& stop);
+    void absorb(const LineIndex::Batch& batch, const Reached& reached, bool done);
     template <typename Found>
     LogLine findInSegment(qsizetype segment, bool fromLast, Found found) const;
     const QByteArray& window(qsizetype segment, qint64 from, qint64 to) const;
@@ -105,6 +127,15 @@ private:
     LogEncoding m_encoding;
     LineIndex m_index;
     bool m_indexing = false;
+
+    // What a look for a change compares: the first and the last bytes indexed, and the file's
+    // state when the index last reached its end.
+    QByteArray m_head;
+    QByteArray m_tail;
+    platform::ReadOnlyFile::Stamp m_stamp;
+    bool m_followsPath = true;
+    // Set by a read that found the file unlike its index.
+    mutable bool m_unlike = false;
 
     // The window of the segment read last; painting reads the same one line after line.
     mutable QByteArray m_window;

@@ -13,6 +13,8 @@ namespace runs::logview {
 namespace {
 
 constexpr char16_t Replacement = 0xFFFD;
+// What the decoders of several sets (Shift_JIS, EUC-JP, EUC-KR) give for a byte they cannot read.
+constexpr char16_t Substitute = 0x1A;
 
 bool within(uchar byte, uchar low, uchar high) {
     return byte >= low && byte <= high;
@@ -187,7 +189,8 @@ template <typename Visit> void LogEncoding::walk(QByteArrayView bytes, Visit vis
             if (!decoder)
                 decoder.emplace(m_name.constData(), QStringDecoder::Flag::Stateless);
             text = decoder->decode(character);
-            if (text.isEmpty())
+            // A byte at or above 0x80 is never SUB itself: the decoder could not read it.
+            if (text.isEmpty() || text == QChar(Substitute))
                 text = QChar(Replacement);
         }
         if (!visit(at, length, text, false))
@@ -203,7 +206,7 @@ QString LogEncoding::decode(QByteArrayView bytes) const {
         // A character a byte: the whole text at once, unless the decoder says otherwise.
         QStringDecoder decoder(m_name.constData(), QStringDecoder::Flag::Stateless);
         QString text = decoder.decode(bytes);
-        if (text.size() == bytes.size())
+        if (text.size() == bytes.size() && !text.contains(QChar(Substitute)))
             return text;
     }
     QString text;

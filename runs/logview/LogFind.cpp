@@ -3,7 +3,6 @@
 
 #include "runs/logview/LogCursor.h"
 #include "runs/logview/LogFindBar.h"
-#include "runs/logview/LogSearch.h"
 
 #include <QWidget>
 
@@ -25,9 +24,17 @@ LogFind::LogFind(QWidget* box, const LogCursor& cursor)
 
 void LogFind::setDocument(const LogDocument* document) {
     m_search->cancel();
-    m_bar->setStatus({});
+    m_bar->clearResult();
     m_matchStart = m_matchEnd = -1;
+    m_pending = false;
     m_document = document;
+}
+
+void LogFind::documentReplaced(const LogDocument* document) {
+    const bool pending = m_pending;
+    setDocument(document);
+    if (pending)
+        find(m_backward);
 }
 
 void LogFind::open() {
@@ -41,13 +48,16 @@ void LogFind::place(const QRect& textArea, int averageCharWidth) {
 }
 
 void LogFind::find(bool backward) {
+    Q_EMIT aboutToUseDocument();
     if (m_bar->text().isEmpty() || !m_document || !m_document->file())
         return;
+    m_pending = true;
+    m_backward = backward;
     const QByteArray needle = m_document->encoding().encode(m_bar->text());
     const LogPosition from = backward ? m_cursor.selectionStart() : m_cursor.selectionEnd();
     m_matchStart = m_matchEnd = -1;
     m_matchLength = needle.size();
-    m_bar->setStatus(u"Searching\u2026"_s);
+    m_bar->showSearching();
     // Once the whole log is indexed, text written to it since is not searched: it is not shown.
     const qint64 end =
         m_document->isIndexing() ? std::numeric_limits<qint64>::max() : m_document->indexedBytes();
@@ -55,14 +65,21 @@ void LogFind::find(bool backward) {
                     m_document->encoding());
 }
 
-void LogFind::searchFinished(qint64 offset) {
-    if (offset < 0) {
-        m_bar->setStatus(u"Not found"_s);
+void LogFind::searchFinished(const LogSearch::Found& found) {
+    // A log written over during the search is shown afresh and searched again.
+    const LogDocument* searched = m_document;
+    Q_EMIT aboutToUseDocument();
+    if (m_document != searched)
+        return;
+    if (found.offset < 0) {
+        m_bar->setResult(u"Not found"_s);
         m_matchStart = m_matchEnd = -1;
+        m_pending = false;
         return;
     }
-    m_matchStart = offset;
-    m_matchEnd = offset + m_matchLength;
+    m_matchStart = found.offset;
+    m_matchEnd = found.offset + m_matchLength;
+    m_wrapped = found.wrapped;
     showMatch();
 }
 
@@ -75,10 +92,15 @@ void LogFind::documentGrew() {
 void LogFind::showMatch() {
     if (m_matchEnd > m_document->indexedBytes() && m_document->isIndexing())
         return;
-    m_bar->setStatus({});
+    // Found past the log's end (or before its start, looking back), the search went round it.
+    if (m_wrapped)
+        m_bar->setResult(u"Wrapped"_s);
+    else
+        m_bar->setResult({}, u"Found"_s);
     const LogPosition start = m_document->positionAt(m_matchStart);
     const LogPosition end = m_document->positionAt(m_matchEnd);
     m_matchStart = m_matchEnd = -1;
+    m_pending = false;
     Q_EMIT matched(start, end);
 }
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "runs/logview/LogDocument.h"
+#include "runs/logview/LogSearch.h"
 
 #include <QObject>
 
@@ -11,7 +12,6 @@ namespace runs::logview {
 
 class LogCursor;
 class LogFindBar;
-class LogSearch;
 
 // Find in the log text box: the bar over the box, the search of the whole file behind it, and
 // the match handed back as a selection once the lines that hold it are indexed.
@@ -23,6 +23,8 @@ public:
 
     // A new log: any search ends, the bar's status clears.
     void setDocument(const LogDocument* document);
+    // The same log shown afresh: a search whose match was not shown yet is made again in it.
+    void documentReplaced(const LogDocument* document);
     void open();
     void find(bool backward);
     // Places the bar at the top right of the text area.
@@ -33,9 +35,12 @@ public:
 Q_SIGNALS:
     void matched(const LogPosition& start, const LogPosition& end);
     void closed();
+    // Before a search starts and before its result is used: the log may have to be shown
+    // afresh first (see documentReplaced).
+    void aboutToUseDocument();
 
 private:
-    void searchFinished(qint64 offset);
+    void searchFinished(const LogSearch::Found& found);
     void showMatch();
 
     const LogCursor& m_cursor;
@@ -45,6 +50,10 @@ private:
     qint64 m_matchStart = -1;
     qint64 m_matchEnd = -1;
     qint64 m_matchLength = 0;
+    bool m_wrapped = false;
+    // A search asked for whose match is not shown yet, and its way.
+    bool m_pending = false;
+    bool m_backward = false;
 };
 
 } // namespace runs::logview

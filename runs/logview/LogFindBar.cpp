@@ -120,8 +120,24 @@ void LogFindBar::open() {
     m_text->selectAll();
 }
 
-void LogFindBar::setStatus(const QString& status) {
-    m_status->setText(status);
+// Setting a name or a description tells assistive technology of the change.
+void LogFindBar::setResult(const QString& shown, const QString& told) {
+    m_status->setText(shown);
+    const QString result = told.isEmpty() ? shown : told;
+    m_status->setAccessibleName(result);
+    m_text->setAccessibleDescription(result);
+}
+
+void LogFindBar::clearResult() {
+    m_status->setText({});
+    m_status->setAccessibleName(u"Find result"_s);
+    m_text->setAccessibleDescription({});
+}
+
+void LogFindBar::showSearching() {
+    m_status->setText(u"Searching\u2026"_s);
+    m_status->setAccessibleName(m_status->text());
+    m_text->setAccessibleDescription({});
 }
 
 bool LogFindBar::eventFilter(QObject* watched, QEvent* event) {

@@ -18,7 +18,15 @@ public:
 
     QString text() const;
     void open();
-    void setStatus(const QString& status);
+    // What a search found, shown beside the text ("Not found", "Wrapped", nothing for a match
+    // that needs no word) and told to screen readers, for whom a match is "Found". The result
+    // label reads it, and the text field, which keeps the focus while the operator searches,
+    // describes it, so that a screen reader says it there. `told` empty: the same as shown.
+    void setResult(const QString& shown, const QString& told = {});
+    // No result: a new log, or none asked for yet.
+    void clearResult();
+    // A search under way; its result is told afresh, even when it is the last one again.
+    void showSearching();
 
 Q_SIGNALS:
     void findRequested(bool backward);

@@ -104,13 +104,13 @@ void LogSearch::start(std::shared_ptr<platform::ReadOnlyFile> file, const QByteA
                       qint64 from, qint64 end, bool backward, const LogEncoding& encoding) {
     cancel();
     if (!file || needle.isEmpty() || needle.size() > BlockBytes / 2) {
-        Q_EMIT finished(-1);
+        Q_EMIT finished({});
         return;
     }
     m_running = true;
     m_worker.start(
         [this, file, needle, from, end, backward, encoding](const std::atomic<bool>& stop) {
-            const qint64 found = search(*file, needle, from, end, backward, encoding, stop);
+            const Found found = search(*file, needle, from, end, backward, encoding, stop);
             m_worker.handBack([this, found] {
                 m_running = false;
                 Q_EMIT finished(found);
@@ -118,9 +118,9 @@ void LogSearch::start(std::shared_ptr<platform::ReadOnlyFile> file, const QByteA
         });
 }
 
-qint64 LogSearch::search(const platform::ReadOnlyFile& file, const QByteArray& needle, qint64 from,
-                         qint64 end, bool backward, const LogEncoding& encoding,
-                         const std::atomic<bool>& stop) {
+LogSearch::Found LogSearch::search(const platform::ReadOnlyFile& file, const QByteArray& needle,
+                                   qint64 from, qint64 end, bool backward,
+                                   const LogEncoding& encoding, const std::atomic<bool>& stop) {
     QByteArray folded = needle;
     fold(folded);
     const QString text = foldedAscii(encoding.decode(needle));
@@ -146,8 +146,9 @@ qint64 LogSearch::search(const platform::ReadOnlyFile& file, const QByteArray& n
     const qint64 beforeEnd = qMin(size, from + length - 1);
     const qint64 first = backward ? whole(0, beforeEnd, true) : whole(from, size, false);
     if (first >= 0 || stop)
-        return first;
-    return backward ? whole(from, size, true) : whole(0, beforeEnd, false);
+        return {first, false};
+    const qint64 round = backward ? whole(from, size, true) : whole(0, beforeEnd, false);
+    return {round, round >= 0};
 }
 
 } // namespace runs::logview

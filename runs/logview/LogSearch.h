@@ -34,14 +34,20 @@ public:
     void cancel();
     bool isRunning() const { return m_running; }
 
+    // The match's first byte, or -1 when there is none, and whether it was found by going round
+    // the end.
+    struct Found {
+        qint64 offset = -1;
+        bool wrapped = false;
+    };
+
 Q_SIGNALS:
-    // The match's first byte, or -1 when there is none.
-    void finished(qint64 offset);
+    void finished(const runs::logview::LogSearch::Found& found);
 
 private:
-    static qint64 search(const platform::ReadOnlyFile& file, const QByteArray& needle, qint64 from,
-                         qint64 end, bool backward, const LogEncoding& encoding,
-                         const std::atomic<bool>& stop);
+    static Found search(const platform::ReadOnlyFile& file, const QByteArray& needle, qint64 from,
+                        qint64 end, bool backward, const LogEncoding& encoding,
+                        const std::atomic<bool>& stop);
 
     bool m_running = false;
     Worker m_worker{this};

@@ -2,7 +2,6 @@
 #include "runs/logview/LogTextView.h"
 
 #include "platform/MessageBox.h"
-#include "platform/ReadOnlyFile.h"
 #include "runs/logview/LogAccessible.h"
 #include "runs/logview/LogFind.h"
 
@@ -24,7 +23,6 @@ namespace runs::logview {
 namespace {
 
 constexpr int DragScrollMs = 50;
-constexpr int IndexAnywayMs = 200;
 
 } // namespace
 
@@ -43,6 +41,7 @@ LogTextView::LogTextView(QWidget* parent)
     connect(m_find, &LogFind::matched, this, &LogTextView::selectMatch);
     connect(m_find, &LogFind::closed, this, [this] { setFocus(Qt::OtherFocusReason); });
     m_find->setDocument(m_document.get());
+    connect(m_find, &LogFind::aboutToUseDocument, this, &LogTextView::keepCurrent);
     m_layout.setFont(font(), viewport());
     m_layout.setWidth(viewport()->width());
     relayout();
@@ -50,27 +49,6 @@ LogTextView::LogTextView(QWidget* parent)
 }
 
 LogTextView::~LogTextView() = default;
-
-void LogTextView::showFile(std::shared_ptr<platform::ReadOnlyFile> file,
-                           const LogEncoding& encoding) {
-    auto document = std::make_unique<LogDocument>(std::move(file), encoding);
-    m_find->setDocument(document.get());
-    m_layout.setDocument(document.get());
-    m_document = std::move(document);
-    connect(m_document.get(), &LogDocument::grown, this, &LogTextView::documentGrew);
-    connect(m_document.get(), &LogDocument::indexed, this, &LogTextView::indexed);
-    // The thread starts once the first screen is painted, so it does not compete with it for a
-    // processor; a window that is not painted soon starts it anyway.
-    m_indexAfterPaint = true;
-    QTimer::singleShot(IndexAnywayMs, m_document.get(), &LogDocument::startIndexing);
-    m_cursor.reset();
-    m_top = {};
-    updateRange();
-    viewport()->update();
-    m_offered.invalidate();
-    m_toldAnchor = m_toldCaret = {};
-    tellReaders();
-}
 
 int LogTextView::visibleRows() const {
     return m_layout.rowsIn(viewport()->height());
@@ -82,14 +60,6 @@ void LogTextView::relayout() {
     m_layout.clear();
     updateRange();
     viewport()->update();
-}
-
-void LogTextView::documentGrew() {
-    updateRange();
-    viewport()->update();
-    m_offered.invalidate();
-    m_find->documentGrew();
-    tellReaders();
 }
 
 // The scroll bar counts pieces; its last step shows the last row at the bottom. While the log
@@ -141,6 +111,8 @@ void LogTextView::ensureCaretVisible() {
 }
 
 void LogTextView::wheelEvent(QWheelEvent* event) {
+    keepCurrent();
+    m_kept.reset();
     m_wheelRemainder += event->angleDelta().y();
     const int notches = m_wheelRemainder / QWheelEvent::DefaultDeltasPerStep;
     m_wheelRemainder -= notches * QWheelEvent::DefaultDeltasPerStep;
@@ -169,6 +141,7 @@ void LogTextView::changeEvent(QEvent* event) {
 // --- Painting -----------------------------------------------------------------------------
 
 void LogTextView::paintEvent(QPaintEvent* event) {
+    keepCurrent();
     if (m_indexAfterPaint) {
         m_indexAfterPaint = false;
         QTimer::singleShot(0, m_document.get(), &LogDocument::startIndexing);
@@ -198,6 +171,9 @@ void LogTextView::paintEvent(QPaintEvent* event) {
             layout->drawCursor(&painter, origin, LogLayout::characterIn(*layout, m_cursor.caret()));
         y += qMax(1, layout->lineCount()) * height;
     }
+    // A file that read unlike its index while this frame was drawn is shown afresh at once.
+    if (m_document->foundUnlike())
+        QTimer::singleShot(0, this, &LogTextView::keepCurrent);
 }
 
 void LogTextView::focusInEvent(QFocusEvent* event) {
@@ -213,20 +189,16 @@ void LogTextView::focusOutEvent(QFocusEvent* event) {
 // --- Caret, selection and copy ------------------------------------------------------------
 
 void LogTextView::selectAll() {
-    // A log truncated or replaced under the view is shown afresh, its old selection gone.
-    showAfreshIfStale();
+    keepCurrent();
+    m_kept.reset();
     m_cursor.selectAll();
     viewport()->update();
     tellReaders();
 }
 
-void LogTextView::showAfreshIfStale() {
-    if (m_document->isStale())
-        showFile(m_document->file(), m_document->encoding());
-}
-
+// A log written over under the view is shown afresh, its old selection gone: nothing to copy.
 void LogTextView::copy() {
-    showAfreshIfStale();
+    keepCurrent();
     if (!m_cursor.hasSelection())
         return;
     const qint64 from = m_document->offsetOf(m_cursor.selectionStart());
@@ -240,10 +212,14 @@ void LogTextView::copy() {
              QMessageBox::Information, QMessageBox::Ok});
         return;
     }
-    QApplication::clipboard()->setText(m_document->text(from, to));
+    const QString text = m_document->text(from, to);
+    // Written over while it was read, the text may hold some of each version.
+    if (!keepCurrent())
+        QApplication::clipboard()->setText(text);
 }
 
 void LogTextView::keyPressEvent(QKeyEvent* event) {
+    keepCurrent();
     if (event == QKeySequence::Copy) {
         copy();
     } else if (event == QKeySequence::SelectAll) {
@@ -253,6 +229,7 @@ void LogTextView::keyPressEvent(QKeyEvent* event) {
     } else if (event == QKeySequence::FindNext || event == QKeySequence::FindPrevious) {
         find(event == QKeySequence::FindPrevious);
     } else if (const auto keyMove = LogCursor::keyMoveOf(event)) {
+        m_kept.reset();
         using Move = LogCursor::Move;
         const qint64 pageRows = visibleRows();
         // A page moves the view by as many rows as the caret, where the ends allow.
@@ -278,6 +255,7 @@ void LogTextView::selectMatch(const LogPosition& start, const LogPosition& end) 
 }
 
 void LogTextView::moveCaretTo(const LogPosition& anchor, const LogPosition& caret) {
+    m_kept.reset();
     m_cursor.select(anchor, caret);
     ensureCaretVisible();
     viewport()->update();
@@ -294,6 +272,8 @@ void LogTextView::showPlace(const LogPosition& position) {
 void LogTextView::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton)
         return;
+    keepCurrent();
+    m_kept.reset();
     m_cursor.setCaret(m_layout.hitTest(m_top, event->position().toPoint()),
                       event->modifiers() & Qt::ShiftModifier);
     ensureCaretVisible();
@@ -303,7 +283,7 @@ void LogTextView::mousePressEvent(QMouseEvent* event) {
 }
 
 void LogTextView::mouseMoveEvent(QMouseEvent* event) {
-    if (!m_dragging)
+    if (!m_dragging || keepCurrent())
         return;
     m_dragPoint = event->position().toPoint();
     const bool outside = m_dragPoint.y() < 0 || m_dragPoint.y() >= viewport()->height();
@@ -325,6 +305,8 @@ void LogTextView::mouseReleaseEvent(QMouseEvent* event) {
 
 // While a selection is dragged past the top or bottom, the text scrolls a row at a time.
 void LogTextView::dragScroll() {
+    if (keepCurrent())
+        return;
     setTop(m_layout.moveRows(m_top, m_dragPoint.y() < 0 ? -1 : 1));
     const QPoint inside(m_dragPoint.x(), qBound(0, m_dragPoint.y(), viewport()->height() - 1));
     m_cursor.setCaret(m_layout.hitTest(m_top, inside), true);
@@ -333,6 +315,7 @@ void LogTextView::dragScroll() {
 }
 
 void LogTextView::contextMenuEvent(QContextMenuEvent* event) {
+    keepCurrent();
     QMenu menu(this);
     QAction* copyAction = menu.addAction(u"Copy"_s, this, &LogTextView::copy);
     copyAction->setEnabled(m_cursor.hasSelection());
@@ -344,7 +327,8 @@ void LogTextView::contextMenuEvent(QContextMenuEvent* event) {
 
 // --- Screen readers -----------------------------------------------------------------------
 
-const LogAccessibleText& LogTextView::offeredText() const {
+const LogAccessibleText& LogTextView::offeredText() {
+    keepCurrent();
     m_offered.follow(m_top, visibleRows());
     return m_offered;
 }
@@ -352,7 +336,8 @@ const LogAccessibleText& LogTextView::offeredText() const {
 // Only once assistive technology has asked for the box: the offered text costs a few screens of
 // decoding.
 void LogTextView::tellReaders() {
-    if (!m_readerAsked)
+    // A log shown afresh has told them already.
+    if (!m_readerAsked || keepCurrent())
         return;
     const QString before = m_offered.text();
     const bool moved = m_offered.follow(m_top, visibleRows());

@@ -10,6 +10,7 @@
 #include <QTimer>
 
 #include <memory>
+#include <optional>
 
 namespace runs::logview {
 
@@ -20,8 +21,12 @@ class LogFind;
 // first line and the ten-millionth. The scroll bar counts pieces (a line, or a part of a long
 // one) and grows while the log is indexed. Selection by mouse and keyboard, select all, copy of
 // the file's own text, and Find over the whole log work as in any text box, and screen readers
-// read it and follow its caret. The widget paints and routes events; rows, the caret, Find and
-// the text offered to screen readers each have a class of their own.
+// read it and follow its caret. Before it paints, moves, copies, finds or answers a screen
+// reader, it looks whether the log changed: a log that grew has its growth indexed, one written
+// over or replaced is shown afresh, the caret on the line it was on, so that the box, Copy,
+// Find and screen readers always have one version of the log whole. The widget paints and
+// routes events; rows, the caret, Find and the text offered to screen readers each have a
+// class of their own.
 class LogTextView : public QAbstractScrollArea {
     Q_OBJECT
 public:
@@ -62,10 +67,15 @@ private:
     friend class LogAccessible;
 
     int visibleRows() const;
-    // A log that shrank under the view is shown afresh, so no selection outlives its text.
-    void showAfreshIfStale();
-    // The text offered to assistive technology, made to hold the view.
-    const LogAccessibleText& offeredText() const;
+    void showDocument(std::unique_ptr<LogDocument> document, bool afresh);
+    // Looks whether the log changed and shows it afresh if need be; true when it did, the
+    // selection and the old text gone.
+    bool keepCurrent();
+    void showAfresh(std::shared_ptr<platform::ReadOnlyFile> file);
+    // Puts the caret and the view back on the lines they were on, once those are indexed.
+    void placeKeptLines();
+    // The text offered to assistive technology, of the log as it is, made to hold the view.
+    const LogAccessibleText& offeredText();
     void moveCaretTo(const LogPosition& anchor, const LogPosition& caret);
     void showPlace(const LogPosition& position);
     // Announces a moved offered text, caret or selection to assistive technology.
@@ -86,6 +96,15 @@ private:
     LogPosition m_toldAnchor;
     LogPosition m_toldCaret;
     bool m_readerAsked = false;
+
+    // The lines of the view's top and of the caret, and the caret's column, of a log shown
+    // afresh, until the new index reaches them or the operator moves on first.
+    struct KeptLines {
+        qint64 top = 0;
+        qint64 caret = 0;
+        qsizetype column = 0;
+    };
+    std::optional<KeptLines> m_kept;
 
     LogRow m_top;
     LogRow m_lastTop;

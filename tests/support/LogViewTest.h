@@ -3,14 +3,18 @@
 // keys pressed in the log text box and what it copies.
 #pragma once
 
+#include "platform/Environment.h"
 #include "platform/ReadOnlyFile.h"
 #include "runs/logview/FrmLogView.h"
 #include "runs/logview/LogDocument.h"
 #include "runs/logview/LogTextView.h"
 #include "support/WindowTest.h"
 
+#include <QAccessible>
 #include <QClipboard>
 #include <QFile>
+#include <QLabel>
+#include <QLineEdit>
 #include <QTemporaryDir>
 
 using namespace Qt::Literals::StringLiterals;
@@ -27,6 +31,21 @@ inline QByteArray largeLog(const QByteArray& table) {
         content += ". . exporting table " + table + QByteArray::number(i) + "   " +
                    QByteArray::number(i * 7) + " rows exported\r\n";
     return content;
+}
+
+// Numbered lines of the same length, the last without a line feed.
+inline QByteArray numberedLines(int count) {
+    QByteArray content;
+    for (int i = 0; i < count; ++i)
+        content += "line " + QByteArray::number(i).rightJustified(6, '0') + " of the log\n";
+    content.chop(1);
+    return content;
+}
+
+// The text the box offers a screen reader.
+inline QAccessibleTextInterface* textOf(LogTextView* view) {
+    QAccessibleInterface* face = QAccessible::queryAccessibleInterface(view);
+    return face ? face->textInterface() : nullptr;
 }
 
 inline void writeFile(const QString& path, const QByteArray& bytes) {
@@ -68,15 +87,48 @@ inline QString shownText(const QWidget& window) {
     return copied(view, u"Ctrl+A"_s);
 }
 
-// A shown log of this content, in a window of its own.
+// The text the box draws: every piece's text, a line feed between lines.
+inline QString drawnText(const LogDocument& document) {
+    QString text;
+    for (qint64 number = 0; number < document.pieceCount(); ++number) {
+        const LogPiece piece = document.piece(number);
+        if (piece.firstOfLine && number > 0)
+            text += u'\n';
+        text += document.text(piece);
+    }
+    return text;
+}
+
+// A shown log of this content, in a window of its own, read in the character set an NLS_LANG
+// value names when one is given.
 struct ShownLog {
-    explicit ShownLog(const QByteArray& content) {
+    explicit ShownLog(const QByteArray& content, const QString& nlsLang = {}) {
         writeFile(path, content);
+        if (!nlsLang.isEmpty())
+            platform::setEnvironmentValue(u"NLS_LANG"_s, nlsLang);
         window.showLog(u"Export Log"_s, platform::ReadOnlyFile::open(path), path);
+        if (!nlsLang.isEmpty())
+            platform::setEnvironmentValue(u"NLS_LANG"_s, {});
         view = logText(window);
         QTRY_VERIFY(!view->isIndexing());
     }
     ~ShownLog() { window.close(); }
+    ShownLog(const ShownLog&) = delete;
+    ShownLog& operator=(const ShownLog&) = delete;
+
+    // Looks for the text with the find bar; the status it ends with.
+    QString find(const QString& needle, const QString& keys = u"Return"_s) const {
+        press(view, u"Ctrl+F"_s);
+        auto* field = control<QLineEdit>(*view, "txt_find");
+        field->setText(needle);
+        auto* status = control<QLabel>(*view, "lbl_find_status");
+        for (const QString& key : keys.split(u' ')) {
+            press(field, key);
+            [&] { QTRY_VERIFY(status->text() != u"Searching\u2026"_s); }();
+        }
+        return status->text();
+    }
+
     QTemporaryDir dir;
     QString path = dir.filePath(u"x.dump.log"_s);
     frmLogView& window = *new frmLogView;
