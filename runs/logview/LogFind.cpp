@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "runs/logview/LogFind.h"
 
+#include "runs/lines/FindBar.h"
 #include "runs/logview/LogCursor.h"
-#include "runs/logview/LogFindBar.h"
 
 #include <QWidget>
 
@@ -13,10 +13,11 @@ using namespace Qt::Literals::StringLiterals;
 namespace runs::logview {
 
 LogFind::LogFind(QWidget* box, const LogCursor& cursor)
-    : QObject(box), m_cursor(cursor), m_search(new LogSearch(this)), m_bar(new LogFindBar(box)) {
+    : QObject(box), m_cursor(cursor), m_search(new LogSearch(this)),
+      m_bar(new lines::FindBar(box, u"Find in log"_s)) {
     connect(m_search, &LogSearch::finished, this, &LogFind::searchFinished);
-    connect(m_bar, &LogFindBar::findRequested, this, &LogFind::find);
-    connect(m_bar, &LogFindBar::closed, this, [this] {
+    connect(m_bar, &lines::FindBar::findRequested, this, &LogFind::find);
+    connect(m_bar, &lines::FindBar::closed, this, [this] {
         m_search->cancel();
         Q_EMIT closed();
     });

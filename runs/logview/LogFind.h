@@ -8,10 +8,13 @@
 
 class QWidget;
 
+namespace runs::lines {
+class FindBar;
+}
+
 namespace runs::logview {
 
 class LogCursor;
-class LogFindBar;
 
 // Find in the log text box: the bar over the box, the search of the whole file behind it, and
 // the match handed back as a selection once the lines that hold it are indexed.
@@ -46,7 +49,7 @@ private:
     const LogCursor& m_cursor;
     const LogDocument* m_document = nullptr;
     LogSearch* m_search;
-    LogFindBar* m_bar;
+    lines::FindBar* m_bar;
     qint64 m_matchStart = -1;
     qint64 m_matchEnd = -1;
     qint64 m_matchLength = 0;

@@ -6,15 +6,17 @@
 class QLabel;
 class QLineEdit;
 
-namespace runs::logview {
+namespace runs::lines {
 
-// The bar that Ctrl+F opens over the log: a text to look for, next and previous, and what the
+// The bar that Ctrl+F opens over a text: a text to look for, next and previous, and what the
 // search found. Enter looks further down, Shift+Enter further up, Escape closes the bar. It
-// wears the desktop's colours, not the window's navy, with its text always clear to read.
-class LogFindBar : public QFrame {
+// wears the desktop's colours, not those of the window it stands in, with its text always clear
+// to read. The search itself is its owner's: the bar asks for it and shows what it found.
+class FindBar : public QFrame {
     Q_OBJECT
 public:
-    explicit LogFindBar(QWidget* parent);
+    // `fieldName` is what screen readers call the text field ("Find in log").
+    FindBar(QWidget* parent, const QString& fieldName);
 
     QString text() const;
     void open();
@@ -23,7 +25,7 @@ public:
     // label reads it, and the text field, which keeps the focus while the operator searches,
     // describes it, so that a screen reader says it there. `told` empty: the same as shown.
     void setResult(const QString& shown, const QString& told = {});
-    // No result: a new log, or none asked for yet.
+    // No result: a new text, or none asked for yet.
     void clearResult();
     // A search under way; its result is told afresh, even when it is the last one again.
     void showSearching();
@@ -42,4 +44,4 @@ private:
     QLabel* m_status;
 };
 
-} // namespace runs::logview
+} // namespace runs::lines

@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "runs/logview/LogFindBar.h"
+#include "runs/lines/FindBar.h"
+
+#include "runs/lines/ProblemColours.h"
 
 #include <QApplication>
 #include <QHBoxLayout>
@@ -8,11 +10,9 @@
 #include <QLineEdit>
 #include <QToolButton>
 
-#include <cmath>
-
 using namespace Qt::Literals::StringLiterals;
 
-namespace runs::logview {
+namespace runs::lines {
 
 namespace {
 
@@ -27,39 +27,24 @@ QToolButton* button(QWidget* parent, const QString& name, const QString& text,
     return made;
 }
 
-// Relative luminance as the web's accessibility guidelines define it.
-double luminance(const QColor& colour) {
-    const auto channel = [](double value) {
-        return value <= 0.03928 ? value / 12.92 : std::pow((value + 0.055) / 1.055, 2.4);
-    };
-    return 0.2126 * channel(colour.redF()) + 0.7152 * channel(colour.greenF()) +
-           0.0722 * channel(colour.blueF());
-}
-
-double contrast(const QColor& a, const QColor& b) {
-    const double one = luminance(a);
-    const double two = luminance(b);
-    return (qMax(one, two) + 0.05) / (qMin(one, two) + 0.05);
-}
-
 // The text colour as it is when it reads clearly on the background, or else black or white.
 QColor readable(const QColor& text, const QColor& background) {
-    constexpr double Enough = 4.5;
-    if (contrast(text, background) >= Enough)
+    if (contrastRatio(text, background) >= minimumContrast)
         return text;
-    return contrast(Qt::black, background) >= contrast(Qt::white, background) ? QColor(Qt::black)
-                                                                              : QColor(Qt::white);
+    return contrastRatio(Qt::black, background) >= contrastRatio(Qt::white, background)
+               ? QColor(Qt::black)
+               : QColor(Qt::white);
 }
 
 } // namespace
 
-LogFindBar::LogFindBar(QWidget* parent)
+FindBar::FindBar(QWidget* parent, const QString& fieldName)
     : QFrame(parent), m_text(new QLineEdit(this)), m_status(new QLabel(this)) {
     setObjectName(u"findBar"_s);
     setFrameStyle(QFrame::StyledPanel | QFrame::Raised);
     setAutoFillBackground(true);
     m_text->setObjectName(u"txt_find"_s);
-    m_text->setAccessibleName(u"Find in log"_s);
+    m_text->setAccessibleName(fieldName);
     m_text->setPlaceholderText(u"Find"_s);
     m_text->installEventFilter(this);
     m_status->setObjectName(u"lbl_find_status"_s);
@@ -87,8 +72,8 @@ LogFindBar::LogFindBar(QWidget* parent)
     hide();
 }
 
-// Every role set here, so none comes from the log window's own palette.
-void LogFindBar::applyColours() {
+// Every role set here, so none comes from the palette of the window the bar stands in.
+void FindBar::applyColours() {
     const QPalette desktop = QApplication::palette();
     QPalette colours;
     for (const auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
@@ -109,11 +94,11 @@ void LogFindBar::applyColours() {
     setPalette(colours);
 }
 
-QString LogFindBar::text() const {
+QString FindBar::text() const {
     return m_text->text();
 }
 
-void LogFindBar::open() {
+void FindBar::open() {
     show();
     raise();
     m_text->setFocus(Qt::ShortcutFocusReason);
@@ -121,26 +106,26 @@ void LogFindBar::open() {
 }
 
 // Setting a name or a description tells assistive technology of the change.
-void LogFindBar::setResult(const QString& shown, const QString& told) {
+void FindBar::setResult(const QString& shown, const QString& told) {
     m_status->setText(shown);
     const QString result = told.isEmpty() ? shown : told;
     m_status->setAccessibleName(result);
     m_text->setAccessibleDescription(result);
 }
 
-void LogFindBar::clearResult() {
+void FindBar::clearResult() {
     m_status->setText({});
     m_status->setAccessibleName(u"Find result"_s);
     m_text->setAccessibleDescription({});
 }
 
-void LogFindBar::showSearching() {
+void FindBar::showSearching() {
     m_status->setText(u"Searching\u2026"_s);
     m_status->setAccessibleName(m_status->text());
     m_text->setAccessibleDescription({});
 }
 
-bool LogFindBar::eventFilter(QObject* watched, QEvent* event) {
+bool FindBar::eventFilter(QObject* watched, QEvent* event) {
     // A change of the desktop's theme is told to the application, not to the bar.
     if (watched == QCoreApplication::instance() &&
         event->type() == QEvent::ApplicationPaletteChange)
@@ -162,4 +147,4 @@ bool LogFindBar::eventFilter(QObject* watched, QEvent* event) {
     return QFrame::eventFilter(watched, event);
 }
 
-} // namespace runs::logview
+} // namespace runs::lines
