@@ -4,9 +4,10 @@
 
 TOP=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 BUILD_DIR=${BUILD_DIR:-$TOP/build}
-# help2man writes the manual page; man-db checks it in the install test.
+# help2man writes the manual page; man-db checks it in the install test; dpkg-dev's
+# dpkg-buildflags gives the distribution build's flags.
 PACKAGES=(cmake ninja-build g++ qt6-base-dev qt6-svg-dev libsqlite3-dev sqlite3 fonts-dejavu-core
-    desktop-file-utils appstream help2man man-db)
+    desktop-file-utils appstream help2man man-db dpkg-dev)
 
 # install_missing_packages [--no-install-recommends] PACKAGE...
 install_missing_packages() {
