@@ -47,6 +47,12 @@ if(TARNHOLD_DISTRIBUTION_BUILD)
     string(APPEND CMAKE_SHARED_LINKER_FLAGS " ${ldflags}")
     string(APPEND CMAKE_MODULE_LINKER_FLAGS " ${ldflags}")
     message(STATUS "Distribution flags: ${compile_flags}; linking with ${ldflags}")
+    if(NOT CMAKE_BUILD_TYPE STREQUAL "None")
+        string(TOUPPER "${CMAKE_BUILD_TYPE}" type)
+        message(WARNING "The ${CMAKE_BUILD_TYPE} build type adds '${CMAKE_CXX_FLAGS_${type}}' "
+            "after the distribution's flags: configure with -DCMAKE_BUILD_TYPE=None for theirs "
+            "alone.")
+    endif()
 endif()
 
 # Strips TARGET's installed program as dh_strip does: no symbols, and neither the compiler's
