@@ -45,6 +45,22 @@ tarnhold_wrap(CPACK_PACKAGE_DESCRIPTION "${description}" 78)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 
+# The same tree gives the same bytes, whoever builds it and whenever. Every time stamp in the
+# archives is the release's date from debian/changelog, unless the builder sets SOURCE_DATE_EPOCH
+# (CPack reads it when it writes them). CPack takes the modes of folders and archive members from
+# the files it writes, so a umask other than 022 would make a package that differs, or whose
+# folders only root can open: cpack stops then.
+set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_BINARY_DIR}/PackageSettings.cmake)
+file(CONFIGURE OUTPUT ${CPACK_PROJECT_CONFIG_FILE} CONTENT [[
+if(NOT DEFINED ENV{SOURCE_DATE_EPOCH})
+    set(ENV{SOURCE_DATE_EPOCH} @TARNHOLD_RELEASE_EPOCH@)
+endif()
+execute_process(COMMAND sh -c umask OUTPUT_VARIABLE umask OUTPUT_STRIP_TRAILING_WHITESPACE)
+if(NOT umask MATCHES "^0*22$")
+    message(FATAL_ERROR "The package is built with umask 022, not ${umask}: run umask 022 first.")
+endif()
+]] @ONLY)
+
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION database)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE ${TARNHOLD_HOMEPAGE})

@@ -4,12 +4,18 @@
 
 TOP=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 BUILD_DIR=${BUILD_DIR:-$TOP/build}
-# help2man writes the manual page; man-db checks it in the install test.
+# help2man writes the manual page; man-db checks it in the install test; dpkg-dev's
+# dpkg-buildflags gives the distribution build's flags.
 PACKAGES=(cmake ninja-build g++ qt6-base-dev qt6-svg-dev libsqlite3-dev sqlite3 fonts-dejavu-core
-    desktop-file-utils appstream help2man man-db)
+    desktop-file-utils appstream help2man man-db dpkg-dev)
 
+# install_missing_packages [--no-install-recommends] PACKAGE...
 install_missing_packages() {
-    local missing=() package
+    local missing=() package apt_options=()
+    if [ "${1:-}" = --no-install-recommends ]; then
+        apt_options=("$1")
+        shift
+    fi
     for package in "$@"; do
         dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||
             missing+=("$package")
@@ -28,7 +34,8 @@ install_missing_packages() {
     fi
     echo "Installing ${missing[*]}"
     "${sudo[@]}" apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq "${missing[@]}" >/dev/null
+    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq "${apt_options[@]}" \
+        "${missing[@]}" >/dev/null
 }
 
 # configure_and_build BUILD_DIR [cmake options...]
