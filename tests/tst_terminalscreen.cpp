@@ -29,6 +29,8 @@ private Q_SLOTS:
     void keysBecomeTerminalBytes();
     void rowsInCells_data();
     void rowsInCells();
+    void rewrapsAtANewWidth_data();
+    void rewrapsAtANewWidth();
 };
 
 void TestTerminalScreen::showsTheTerminal_data() {
@@ -142,6 +144,57 @@ void TestTerminalScreen::rowsInCells() {
     TerminalScreen screen(10);
     for (const QString& piece : output)
         screen.feed(piece);
+    QCOMPARE(shownText(screen).split(u'\n'), rows);
+    QList<int> wrappedRows;
+    for (qint64 line = screen.firstKept(); line < screen.endedCount(); ++line) {
+        if (screen.isWrapped(line))
+            wrappedRows.append(static_cast<int>(line));
+    }
+    QCOMPARE(wrappedRows, wrapped);
+}
+
+void TestTerminalScreen::rewrapsAtANewWidth_data() {
+    // Written ten columns wide; then the terminal is made columns wide, and more is written.
+    QTest::addColumn<QString>("output");
+    QTest::addColumn<int>("columns");
+    QTest::addColumn<QString>("then");
+    QTest::addColumn<QStringList>("rows");
+    QTest::addColumn<QList<int>>("wrapped");
+    const auto row = [](const char* name, const QString& output, int columns, const QString& then,
+                        const QStringList& rows, const QList<int>& wrapped) {
+        QTest::newRow(name) << output << columns << then << rows << wrapped;
+    };
+    row("wrapped rows join when wider", u"1234567890abc\r\n"_s, 20, {},
+        {u"1234567890abc"_s, QString()}, {});
+    row("a line splits when narrower", u"1234567890\r\n"_s, 4, {},
+        {u"1234"_s, u"5678"_s, u"90"_s, QString()}, {0, 1});
+    row("lines the utility ended stay apart", u"abc\r\ndef\r\n"_s, 2, {},
+        {u"ab"_s, u"c"_s, u"de"_s, u"f"_s, QString()}, {0, 2});
+    row("a wide character does not straddle the edge", u"12日34\r\n"_s, 3, {},
+        {u"12"_s, u"日3"_s, u"4"_s, QString()}, {0, 1});
+    row("a mark stays with its letter", u"abe\u0301cd"_s, 3, {}, {u"abe\u0301"_s, u"cd"_s}, {0});
+    row("the cursor keeps its cell in the line", u"1234567890abc"_s, 5, u"X"_s,
+        {u"12345"_s, u"67890"_s, u"abcX"_s}, {0, 1});
+    row("a full row, the cursor after it", u"1234567890"_s, 20, u"X"_s, {u"1234567890X"_s}, {});
+    // The carriage return went back to the start of the row "ab", not of the line.
+    row("after a carriage return, wider", u"1234567890ab\r"_s, 20, u"X"_s, {u"1234567890Xb"_s}, {});
+    row("after a carriage return, narrower: the last row's start", u"12345678\r"_s, 4, u"X"_s,
+        {u"1234"_s, u"X678"_s}, {0});
+    row("the cursor past the text stays in the row", u"ab\t"_s, 5, u"X"_s, {u"ab"_s, u"X"_s}, {0});
+}
+
+void TestTerminalScreen::rewrapsAtANewWidth() {
+    QFETCH(QString, output);
+    QFETCH(int, columns);
+    QFETCH(QString, then);
+    QFETCH(QStringList, rows);
+    QFETCH(QList<int>, wrapped);
+    TerminalScreen screen(10);
+    screen.feed(output);
+    const quint64 rewraps = screen.rewrapCount();
+    screen.setColumns(columns);
+    QCOMPARE(screen.rewrapCount(), rewraps + 1);
+    screen.feed(then);
     QCOMPARE(shownText(screen).split(u'\n'), rows);
     QList<int> wrappedRows;
     for (qint64 line = screen.firstKept(); line < screen.endedCount(); ++line) {

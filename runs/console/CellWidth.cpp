@@ -33,4 +33,45 @@ int cellWidth(char32_t code) {
     return width < 0 ? 1 : width;
 }
 
+namespace {
+
+// Calls take(code, position) for each character of text, a pair of surrogates being one.
+template <typename Take> void forEachCharacter(QStringView text, Take take) {
+    for (qsizetype i = 0; i < text.size();) {
+        const QChar unit = text[i];
+        if (unit.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            take(QChar::surrogateToUcs4(unit, text[i + 1]), i);
+            i += 2;
+        } else {
+            take(char32_t{unit.unicode()}, i);
+            ++i;
+        }
+    }
+}
+
+} // namespace
+
+qsizetype cellCount(QStringView text) {
+    qsizetype cells = 0;
+    forEachCharacter(text, [&cells](char32_t code, qsizetype) { cells += cellWidth(code); });
+    return cells;
+}
+
+QStringList wrapRows(QStringView line, qsizetype columns) {
+    QStringList rows;
+    qsizetype start = 0;
+    qsizetype cells = 0;
+    forEachCharacter(line, [&](char32_t code, qsizetype at) {
+        const int width = cellWidth(code);
+        if (width > 0 && cells > 0 && cells + width > columns) {
+            rows.append(line.sliced(start, at - start).toString());
+            start = at;
+            cells = 0;
+        }
+        cells += width;
+    });
+    rows.append(line.sliced(start).toString());
+    return rows;
+}
+
 } // namespace runs::console

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "runs/console/ConsoleView.h"
 
+#include "runs/console/GridLayout.h"
 #include "runs/console/TerminalKeys.h"
 #include "runs/console/TerminalScreen.h"
 
@@ -45,6 +46,11 @@ bool isPaste(const QKeyEvent* event) {
 } // namespace
 
 ConsoleView::ConsoleView(QWidget* parent) : QPlainTextEdit(parent) {
+    auto* text = new QTextDocument(this);
+    m_grid = new GridLayout(text);
+    text->setDocumentLayout(m_grid);
+    setDocument(text);
+    m_grid->setPaintDevice(viewport());
     connect(&m_history, &QTimer::timeout, this, &ConsoleView::fillHistory);
     setObjectName(u"txt_console"_s);
     setAccessibleName(u"Utility output"_s);
@@ -54,13 +60,24 @@ ConsoleView::ConsoleView(QWidget* parent) : QPlainTextEdit(parent) {
     setUndoRedoEnabled(false);
     setFocusPolicy(Qt::StrongFocus);
     // The screen wraps at the terminal's width; the text box shows its rows as they are. The
-    // scroll bar stays, so the width the terminal is told does not change as output grows.
+    // vertical scroll bar stays and the horizontal one never comes, so what the utility writes
+    // never changes the size the terminal is told: a terminal never scrolls sideways.
     setLineWrapMode(QPlainTextEdit::NoWrap);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    QScrollBar* sideways = horizontalScrollBar();
+    connect(sideways, &QScrollBar::rangeChanged, this, [sideways](int, int maximum) {
+        if (maximum > 0)
+            sideways->setMaximum(0);
+    });
 }
 
 void ConsoleView::showScreen(const TerminalScreen& screen) {
     m_screen = &screen;
+    if (screen.rewrapCount() != m_rewraps) {
+        showRewrapped();
+        return;
+    }
     const qint64 fresh = screen.endedCount() - m_end;
     if (fresh > FloodLines) {
         showTail();
@@ -74,6 +91,45 @@ void ConsoleView::showScreen(const TerminalScreen& screen) {
         dropOldest(static_cast<int>(screen.firstKept() - m_first));
     if (m_first > screen.firstKept() && !m_history.isActive())
         m_history.start(0);
+}
+
+void ConsoleView::showRewrapped() {
+    // The reading place is a line of the utility's, counted from the end: it is still there
+    // when its rows are wrapped anew.
+    const bool following = isFollowing();
+    const int linesBelow = linesFrom(firstVisibleBlock());
+    m_history.stop();
+    m_rewraps = m_screen->rewrapCount();
+    m_first = m_screen->firstKept();
+    m_end = m_screen->endedCount();
+    QString text = m_screen->endedLines(m_first, m_end).join(u'\n');
+    if (m_end > m_first)
+        text += u'\n';
+    text += m_screen->currentLine();
+    setPlainText(text);
+    markWrapped(m_first, m_end);
+    if (following)
+        follow(true, 0);
+    else
+        verticalScrollBar()->setValue(lineStart(linesBelow).blockNumber());
+}
+
+int ConsoleView::linesFrom(QTextBlock block) const {
+    int lines = 0;
+    for (; block.isValid(); block = block.next())
+        lines += block.userState() != WrappedRow ? 1 : 0;
+    return lines;
+}
+
+QTextBlock ConsoleView::lineStart(int linesBelow) const {
+    // Back from the end to the row that ends the line before it.
+    int seen = 0;
+    QTextBlock block = document()->lastBlock();
+    for (; block.isValid(); block = block.previous()) {
+        if (block.userState() != WrappedRow && seen++ == linesBelow)
+            return block.next();
+    }
+    return document()->firstBlock();
 }
 
 void ConsoleView::clearScreen() {
@@ -188,23 +244,22 @@ QMimeData* ConsoleView::createMimeDataFromSelection() const {
 }
 
 platform::ConsoleProcess::Size ConsoleView::terminalSize() const {
-    // Characters are drawn at the font's exact advance, fractions of a pixel included.
-    const QFontMetricsF metrics(font());
+    // Whole cells only. At its end the text box keeps the last row a pixel clear of the bottom
+    // margin, and a row that does not show whole is not told.
     const qreal margin = 2 * document()->documentMargin();
     const auto fit = [](qreal room, qreal step) {
-        return std::max(static_cast<int>(std::floor(room / std::max(step, 1.0))), 1);
+        return std::max(static_cast<int>(std::floor(room / step)), 1);
     };
-    return {fit(viewport()->height() - margin, metrics.lineSpacing()),
-            fit(viewport()->width() - margin, metrics.horizontalAdvance(u'M'))};
+    return {fit(viewport()->height() - margin - 1, m_grid->rowHeight()),
+            fit(viewport()->width() - margin, m_grid->cellWidth())};
 }
 
 QSize ConsoleView::sizeForTerminal(platform::ConsoleProcess::Size size) const {
-    const QFontMetricsF metrics(font());
     const qreal margin = 2 * document()->documentMargin();
     const int frame = 2 * frameWidth();
-    return {static_cast<int>(std::ceil(size.columns * metrics.horizontalAdvance(u'M') + margin)) +
-                frame + verticalScrollBar()->sizeHint().width(),
-            static_cast<int>(std::ceil(size.rows * metrics.lineSpacing() + margin)) + frame};
+    return {static_cast<int>(std::ceil(size.columns * m_grid->cellWidth() + margin)) + frame +
+                verticalScrollBar()->sizeHint().width(),
+            static_cast<int>(std::ceil(size.rows * m_grid->rowHeight() + margin + 1)) + frame};
 }
 
 void ConsoleView::keyPressEvent(QKeyEvent* event) {

@@ -11,6 +11,12 @@ QString TerminalRow::takeText() {
     return std::exchange(m_text, {});
 }
 
+void TerminalRow::setText(const QString& text) {
+    m_text = text;
+    m_cellCount = cellCount(text);
+    m_simple = std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() < 0x300; });
+}
+
 void TerminalRow::append(qsizetype column, QStringView text, qsizetype cells) {
     if (column > m_cellCount)
         m_text.append(QString(column - m_cellCount, u' '));

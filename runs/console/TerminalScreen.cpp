@@ -23,7 +23,55 @@ TerminalScreen::TerminalScreen(int columns, qsizetype keptLines)
     : m_columns(std::max(columns, 1)), m_keptLines(std::max<qsizetype>(keptLines, 1)) {}
 
 void TerminalScreen::setColumns(int columns) {
-    m_columns = std::max(columns, 1);
+    columns = std::max(columns, 1);
+    if (columns == m_columns)
+        return;
+    m_columns = columns;
+    rewrap();
+}
+
+void TerminalScreen::rewrap() {
+    ++m_rewraps;
+    const qint64 first = firstKept();
+    const QStringList kept = m_ended.sliced(first - m_first);
+    const QList<bool> keptWrapped = m_wrapped.sliced(first - m_first);
+    // The rows the screen wrapped into the row being written belong to its line.
+    qsizetype current = kept.size();
+    while (current > 0 && keptWrapped[current - 1])
+        --current;
+    m_ended.clear();
+    m_wrapped.clear();
+    const auto addLine = [this](const QStringList& rows) {
+        m_ended.append(rows);
+        m_wrapped.append(QList<bool>(rows.size(), true));
+        m_wrapped.last() = false;
+    };
+    QString line;
+    for (qsizetype row = 0; row < current; ++row) {
+        line += kept[row];
+        if (!keptWrapped[row]) {
+            addLine(wrapRows(line, m_columns));
+            line.clear();
+        }
+    }
+    // The line being written: the cursor stays at its cell of the line, on its last row.
+    qsizetype cursor = m_column;
+    for (qsizetype row = current; row < kept.size(); ++row) {
+        line += kept[row];
+        cursor += cellCount(kept[row]);
+    }
+    line += m_row.text();
+    QStringList rows = wrapRows(line, m_columns);
+    m_row.setText(rows.takeLast());
+    for (const QString& row : std::as_const(rows))
+        cursor -= cellCount(row);
+    m_column = std::clamp<qsizetype>(cursor, 0, m_columns);
+    if (!rows.isEmpty()) {
+        addLine(rows);
+        m_wrapped.last() = true;
+    }
+    m_first = first;
+    m_endedCount = first + m_ended.size();
 }
 
 void TerminalScreen::clear() {
@@ -31,6 +79,7 @@ void TerminalScreen::clear() {
     m_wrapped.clear();
     m_first = 0;
     m_endedCount = 0;
+    ++m_rewraps;
     m_row.takeText();
     m_column = 0;
     m_highSurrogate = 0;

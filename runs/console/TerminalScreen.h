@@ -19,6 +19,9 @@ namespace runs::console {
 // erasing the row; other control characters are left out too. Text may come in pieces split
 // anywhere. The last keptLines ended rows are kept; rows are numbered from the first the
 // screen ever ended.
+//
+// When the width changes, the kept rows are wrapped anew at the new width, as current
+// terminals do: rows the screen wrapped join again, and no row is wider than the terminal.
 class TerminalScreen {
 public:
     // Ended rows a console keeps for scrolling back.
@@ -42,7 +45,11 @@ public:
     // The cursor's cell in the row being written.
     qsizetype column() const { return m_column; }
 
+    int columns() const { return static_cast<int>(m_columns); }
+    // A new width wraps the kept rows anew and renumbers them.
     void setColumns(int columns);
+    // How often the rows have been wrapped anew.
+    quint64 rewrapCount() const { return m_rewraps; }
     void clear();
 
 private:
@@ -53,6 +60,7 @@ private:
     void control(QChar c);
     void endControlSequence(QChar final);
     void endLine(bool wrapped);
+    void rewrap();
 
     qsizetype m_columns;
     qsizetype m_keptLines;
@@ -60,6 +68,7 @@ private:
     QList<bool> m_wrapped;
     qint64 m_first = 0;
     qint64 m_endedCount = 0;
+    quint64 m_rewraps = 0;
     TerminalRow m_row;
     qsizetype m_column = 0;
     char16_t m_highSurrogate = 0; // the first half of a character whose second is yet to come

@@ -41,7 +41,11 @@ UtilityConsole::UtilityConsole()
     connect(&m_refresh, &QTimer::timeout, this, &UtilityConsole::showPending);
     connect(m_view, &ConsoleView::terminalSizeChanged, this,
             [this](platform::ConsoleProcess::Size size) {
-                m_screen.setColumns(size.columns);
+                // Rows wrapped anew are shown at once, so that none is wider than the view.
+                if (size.columns != m_screen.columns()) {
+                    m_screen.setColumns(size.columns);
+                    showPending();
+                }
                 if (m_process)
                     m_process->resize(size);
             });
