@@ -57,6 +57,12 @@ void TestTerminalScreen::showsTheTerminal_data() {
                     "c\x7f\r\n",
                     8)},
         u"abc\n"_s);
+    // Long enough that plain text is looked at sixteen characters at a time.
+    row("long runs with other characters among them",
+        {"0123456789abcdefghij\x07klmnopqrstuvwxyzABC\xc3\xa9"
+         "DEFGHIJKLMNOPQRS\xe6\x9d\xb1TUVWXYZ0123456789\x1b[Kabcdefghijklmnop\r\n"},
+        u"0123456789abcdefghijklmnopqrstuvwxyzABCéDEFGHIJKLMNOPQRS東TUVWXYZ0123456789abcde\n"
+        u"fghijklmnop\n"_s);
     row("an unreadable character shows as one, ending a sequence",
         {"a\x1a"
          "b\x1b[3\x1a"

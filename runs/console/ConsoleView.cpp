@@ -23,7 +23,6 @@ namespace {
 
 // More new lines than this at one refresh is a flood: only the latest are shown.
 constexpr qint64 FloodLines = 500;
-constexpr qint64 TailLines = 100;
 // Lines put back into the document per turn of the event loop after a flood.
 constexpr qint64 HistoryPiece = 500;
 constexpr int CalmMilliseconds = 100;
@@ -94,24 +93,18 @@ void ConsoleView::showScreen(const TerminalScreen& screen) {
 }
 
 void ConsoleView::showRewrapped() {
+    m_rewraps = m_screen->rewrapCount();
+    // Followed, the view shows the end at once, and the rest comes back as after a flood.
+    if (isFollowing()) {
+        showTail();
+        return;
+    }
     // The reading place is a line of the utility's, counted from the end: it is still there
     // when its rows are wrapped anew.
-    const bool following = isFollowing();
     const int linesBelow = linesFrom(firstVisibleBlock());
     m_history.stop();
-    m_rewraps = m_screen->rewrapCount();
-    m_first = m_screen->firstKept();
-    m_end = m_screen->endedCount();
-    QString text = m_screen->endedLines(m_first, m_end).join(u'\n');
-    if (m_end > m_first)
-        text += u'\n';
-    text += m_screen->currentLine();
-    setPlainText(text);
-    markWrapped(m_first, m_end);
-    if (following)
-        follow(true, 0);
-    else
-        verticalScrollBar()->setValue(lineStart(linesBelow).blockNumber());
+    showRows(m_screen->firstKept());
+    verticalScrollBar()->setValue(lineStart(linesBelow).blockNumber());
 }
 
 int ConsoleView::linesFrom(QTextBlock block) const {
@@ -174,18 +167,28 @@ void ConsoleView::appendLines(const QStringList& lines, const QString& currentLi
 }
 
 void ConsoleView::showTail() {
-    // Only what a screen or two shows; the rest comes back when the flood is over.
+    // Only what the screen shows; the rest comes back when the flood is over.
+    showRows(std::max(m_screen->endedCount() - terminalSize().rows, m_screen->firstKept()));
+    follow(true, 0);
+    // The history comes back once the output has been quiet for a moment.
+    m_history.start(CalmMilliseconds);
+}
+
+void ConsoleView::showRows(qint64 first) {
+    m_first = first;
     m_end = m_screen->endedCount();
-    m_first = std::max(m_end - TailLines, m_screen->firstKept());
     QString text = m_screen->endedLines(m_first, m_end).join(u'\n');
     if (m_end > m_first)
         text += u'\n';
     text += m_screen->currentLine();
-    setPlainText(text);
+    // Replaced in one edit, so that a document as long as before keeps its scroll bar as it
+    // was, and the bar is not drawn again.
+    QTextCursor cursor(document());
+    cursor.beginEditBlock();
+    cursor.select(QTextCursor::Document);
+    cursor.insertText(text);
+    cursor.endEditBlock();
     markWrapped(m_first, m_end);
-    follow(true, 0);
-    // The history comes back once the output has been quiet for a moment.
-    m_history.start(CalmMilliseconds);
 }
 
 void ConsoleView::fillHistory() {
@@ -289,13 +292,22 @@ void ConsoleView::keyPressEvent(QKeyEvent* event) {
 
 void ConsoleView::resizeEvent(QResizeEvent* event) {
     QPlainTextEdit::resizeEvent(event);
-    Q_EMIT terminalSizeChanged(terminalSize());
+    tellSize();
+}
+
+void ConsoleView::tellSize() {
+    // Only whole cells count: a window a few pixels larger has the same terminal.
+    const platform::ConsoleProcess::Size size = terminalSize();
+    if (size.rows == m_told.rows && size.columns == m_told.columns)
+        return;
+    m_told = size;
+    Q_EMIT terminalSizeChanged(size);
 }
 
 void ConsoleView::changeEvent(QEvent* event) {
     QPlainTextEdit::changeEvent(event);
     if (event->type() == QEvent::FontChange)
-        Q_EMIT terminalSizeChanged(terminalSize());
+        tellSize();
 }
 
 bool ConsoleView::focusNextPrevChild(bool /*next*/) {

@@ -11,6 +11,13 @@ QString TerminalRow::takeText() {
     return std::exchange(m_text, {});
 }
 
+void TerminalRow::setStorage(QString storage) {
+    if (!m_text.isEmpty())
+        return;
+    m_text = std::move(storage);
+    m_text.resize(0);
+}
+
 void TerminalRow::setText(const QString& text) {
     m_text = text;
     m_cellCount = cellCount(text);

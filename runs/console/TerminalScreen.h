@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "runs/console/KeptRows.h"
 #include "runs/console/TerminalRow.h"
 
 #include <QList>
@@ -36,11 +37,11 @@ public:
 
     // Rows ended so far, and the number of the oldest row still kept.
     qint64 endedCount() const { return m_endedCount; }
-    qint64 firstKept() const { return std::max<qint64>(m_endedCount - m_keptLines, m_first); }
+    qint64 firstKept() const { return m_endedCount - m_kept.size(); }
     // The kept rows numbered from to before end.
     QStringList endedLines(qint64 from, qint64 end) const;
     // Whether a kept row was ended by the wrap rather than by the program.
-    bool isWrapped(qint64 line) const { return m_wrapped.at(line - m_first); }
+    bool isWrapped(qint64 line) const { return m_kept.isWrapped(line - firstKept()); }
     const QString& currentLine() const { return m_row.text(); }
     // The cursor's cell in the row being written.
     qsizetype column() const { return m_column; }
@@ -56,6 +57,8 @@ private:
     enum class State { Text, Escape, EscapeIntermediate, ControlSequence, String, StringEscape };
 
     void writeText(QStringView text);
+    // Writes characters of one cell and one UTF-16 unit each, wrapping as they reach the edge.
+    void writeRun(QStringView run);
     void writeCharacter(char32_t code);
     void control(QChar c);
     void endControlSequence(QChar final);
@@ -63,10 +66,7 @@ private:
     void rewrap();
 
     qsizetype m_columns;
-    qsizetype m_keptLines;
-    QStringList m_ended; // row m_first first; may hold up to twice keptLines
-    QList<bool> m_wrapped;
-    qint64 m_first = 0;
+    KeptRows m_kept;
     qint64 m_endedCount = 0;
     quint64 m_rewraps = 0;
     TerminalRow m_row;

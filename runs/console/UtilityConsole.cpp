@@ -15,7 +15,7 @@ namespace runs::console {
 namespace {
 
 // Output is shown at most this often, so a flood costs a repaint a frame, not a line.
-constexpr int RefreshMilliseconds = 15;
+constexpr int RefreshMilliseconds = 16;
 
 QString endText(const QString& name, const platform::ProcessEnd& end) {
     if (end.bySignal)
@@ -91,8 +91,10 @@ void UtilityConsole::showEnd(const platform::ProcessEnd& end) {
 }
 
 void UtilityConsole::takeOutput(const QByteArray& bytes) {
-    const QString text = m_decoder.decode(bytes);
-    m_screen.feed(text);
+    // Decoded into the same buffer each time, and fed to the screen in one piece.
+    m_text.resize(m_decoder.requiredSpace(bytes.size()));
+    const QChar* end = m_decoder.appendToBuffer(m_text.data(), bytes);
+    m_screen.feed(QStringView(m_text.constData(), end));
     if (!m_refresh.isActive())
         m_refresh.start();
 }
