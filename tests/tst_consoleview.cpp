@@ -154,7 +154,9 @@ void TestConsoleView::keepsTheGrid_data() {
     QTest::newRow("wide characters in the last column")
         << QList<Step>{write(QByteArray(79, 'x') + wide, u"東"_s),
                        write("\r\n" + QByteArray(78, 'y') + wide, QString(78, u'y') + u"東"_s),
-                       write("\r\n" + wide.repeated(41), u"東"_s)};
+                       write("\r\n" + wide.repeated(41), u"東"_s),
+                       // A row of a fallback font alone, whose lines are not as tall.
+                       write("\r\n\xef\xbd\xb1\xef\xbd\xb2\r\n", {})};
     QTest::newRow("a row ending in a combining mark")
         << QList<Step>{write(QByteArray(79, 'x') + "e" + mark, x79 + u"e\u0301"_s),
                        write("\r\n" + QByteArray(78, 'x') + wide + mark + "\r\n", {})};

@@ -18,6 +18,16 @@ QString shownText(const TerminalScreen& screen) {
     return lines.join(u'\n');
 }
 
+// The kept rows that the screen wrapped rather than the program ending them.
+QList<int> wrappedRows(const TerminalScreen& screen) {
+    QList<int> rows;
+    for (qint64 line = screen.firstKept(); line < screen.endedCount(); ++line) {
+        if (screen.isWrapped(line))
+            rows.append(static_cast<int>(line));
+    }
+    return rows;
+}
+
 } // namespace
 
 class TestTerminalScreen : public QObject {
@@ -31,6 +41,8 @@ private Q_SLOTS:
     void rowsInCells();
     void rewrapsAtANewWidth_data();
     void rewrapsAtANewWidth();
+    void keepsTheLastRows_data();
+    void keepsTheLastRows();
 };
 
 void TestTerminalScreen::showsTheTerminal_data() {
@@ -151,12 +163,7 @@ void TestTerminalScreen::rowsInCells() {
     for (const QString& piece : output)
         screen.feed(piece);
     QCOMPARE(shownText(screen).split(u'\n'), rows);
-    QList<int> wrappedRows;
-    for (qint64 line = screen.firstKept(); line < screen.endedCount(); ++line) {
-        if (screen.isWrapped(line))
-            wrappedRows.append(static_cast<int>(line));
-    }
-    QCOMPARE(wrappedRows, wrapped);
+    QCOMPARE(wrappedRows(screen), wrapped);
 }
 
 void TestTerminalScreen::rewrapsAtANewWidth_data() {
@@ -202,12 +209,42 @@ void TestTerminalScreen::rewrapsAtANewWidth() {
     QCOMPARE(screen.rewrapCount(), rewraps + 1);
     screen.feed(then);
     QCOMPARE(shownText(screen).split(u'\n'), rows);
-    QList<int> wrappedRows;
-    for (qint64 line = screen.firstKept(); line < screen.endedCount(); ++line) {
-        if (screen.isWrapped(line))
-            wrappedRows.append(static_cast<int>(line));
-    }
-    QCOMPARE(wrappedRows, wrapped);
+    QCOMPARE(wrappedRows(screen), wrapped);
+}
+
+void TestTerminalScreen::keepsTheLastRows_data() {
+    // Ten columns; columns 0: the width stays.
+    QTest::addColumn<int>("kept");
+    QTest::addColumn<QString>("output");
+    QTest::addColumn<int>("columns");
+    QTest::addColumn<QStringList>("rows");
+    QTest::addColumn<int>("firstKept");
+    QTest::newRow("fewer than kept")
+        << 3 << u"a\r\nb\r\n"_s << 0 << QStringList{u"a"_s, u"b"_s, QString()} << 0;
+    QTest::newRow("the oldest go") << 3 << u"a\r\nb\r\nc\r\nd\r\ne\r\n"_s << 0
+                                   << QStringList{u"c"_s, u"d"_s, u"e"_s, QString()} << 2;
+    // Each new row is written in the storage of one that went: none may show through.
+    QTest::newRow("many times over, longer rows first")
+        << 2 << u"aaaaaaa\r\nbbbbbb\r\nccccc\r\ndddd\r\neee\r\nff\r\ng\r\nh"_s << 0
+        << QStringList{u"ff"_s, u"g"_s, u"h"_s} << 5;
+    QTest::newRow("wrapped anew into more rows than kept")
+        << 3 << u"abcdef\r\ngh\r\n"_s << 2 << QStringList{u"cd"_s, u"ef"_s, u"gh"_s, QString()}
+        << 1;
+}
+
+void TestTerminalScreen::keepsTheLastRows() {
+    QFETCH(int, kept);
+    QFETCH(QString, output);
+    QFETCH(int, columns);
+    QFETCH(QStringList, rows);
+    QFETCH(int, firstKept);
+    TerminalScreen screen(10, kept);
+    screen.feed(output);
+    if (columns > 0)
+        screen.setColumns(columns);
+    QCOMPARE(shownText(screen).split(u'\n'), rows);
+    QCOMPARE(screen.firstKept(), firstKept);
+    QCOMPARE(screen.endedCount(), firstKept + rows.size() - 1);
 }
 
 QTEST_GUILESS_MAIN(TestTerminalScreen)

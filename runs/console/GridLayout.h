@@ -16,6 +16,10 @@ namespace runs::console {
 // (one from a fallback font, a wide character, a mark the font has no room for) gets the space
 // it lacks, or loses what it has too much, after it, so the characters after it stay in their
 // cells; a row of a fallback font alone keeps the row's height and baseline.
+//
+// The spacing is the layout's own formats of each block, made afresh whenever the block is laid
+// out; anything else a row should look like (a colour, a mark on found text) belongs in the
+// document's formats or the text box's extra selections, which the spacing leaves alone.
 class GridLayout : public QPlainTextDocumentLayout {
     Q_OBJECT
 public:
