@@ -62,8 +62,11 @@ const GridLayout::Metrics& GridLayout::metrics() const {
     probe.endLayout();
     m_metrics.row = line.height() + (line.leading() < 0 ? std::ceil(line.leading()) : 0);
     m_metrics.ascent = line.ascent();
-    for (char16_t code = u' '; code < m_metrics.onGrid.size(); ++code)
-        m_metrics.onGrid[code] = measures.horizontalAdvance(QChar(code)) == m_metrics.cell;
+    // Control characters never reach a row, and are not looked for in fonts.
+    for (char16_t code = u' '; code < m_metrics.onGrid.size(); ++code) {
+        if (code < 0x7f || code >= 0xa0)
+            m_metrics.onGrid[code] = measures.horizontalAdvance(QChar(code)) == m_metrics.cell;
+    }
     return m_metrics;
 }
 
