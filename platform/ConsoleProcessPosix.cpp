@@ -9,6 +9,7 @@
 #include <QTimer>
 
 #include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
@@ -31,8 +32,12 @@ namespace {
 
 std::chrono::milliseconds s_hangUpGrace{3000};
 
-// What one turn of the event loop reads at most, so a flood of output never holds it long.
-constexpr qsizetype ReadBudget = 64 * 1024;
+// What one turn of the event loop reads at most, and for how long at most, so that a flood of
+// output never holds it long; and what one read asks for: a terminal gives a few kilobytes a
+// read, as they come.
+constexpr qsizetype ReadBudget = 256 * 1024;
+constexpr std::chrono::milliseconds ReadTime{4};
+constexpr qsizetype ReadStep = 64 * 1024;
 
 QString errorText(int error) {
     return QString::fromLocal8Bit(std::strerror(error));
@@ -62,6 +67,7 @@ public:
         m_writer = new QSocketNotifier(master, QSocketNotifier::Write, this);
         m_writer->setEnabled(false);
         connect(m_writer, &QSocketNotifier::activated, this, &PseudoTerminalProcess::writePending);
+        m_read.reserve(ReadBudget + ReadStep);
         m_killTimer.setSingleShot(true);
         connect(&m_killTimer, &QTimer::timeout, this, [this] { signalGroup(SIGKILL); });
     }
@@ -132,28 +138,33 @@ public:
     }
 
 private:
-    // budget < 0: until the terminal has nothing more.
+    // Reads until the terminal has nothing more for now (budget < 0), or else until it has
+    // nothing more, budget bytes are read or the time for a turn is up, and hands it all on at
+    // once. The buffer is kept from read to read.
     void readOutput(qsizetype budget) {
         if (m_master < 0)
             return;
-        QByteArray bytes;
-        char buffer[64 * 1024];
-        while (budget < 0 || bytes.size() < budget) {
-            const ssize_t count = ::read(m_master, buffer, sizeof buffer);
-            if (count > 0) {
-                bytes.append(buffer, count);
+        m_read.resize(0);
+        const auto deadline = std::chrono::steady_clock::now() + ReadTime;
+        while (budget < 0 ||
+               (m_read.size() < budget && std::chrono::steady_clock::now() < deadline)) {
+            const qsizetype had = m_read.size();
+            m_read.resize(had + ReadStep);
+            const ssize_t count = ::read(m_master, m_read.data() + had, ReadStep);
+            const int error = errno;
+            m_read.resize(had + std::max<qsizetype>(count, 0));
+            if (count > 0)
                 continue;
-            }
-            if (count < 0 && errno == EINTR)
+            if (count < 0 && error == EINTR)
                 continue;
             // EAGAIN: nothing more for now. EIO or 0: no process holds the terminal any more,
             // and the notifier would fire for ever.
-            if (count == 0 || errno != EAGAIN)
+            if (count == 0 || error != EAGAIN)
                 m_reader->setEnabled(false);
             break;
         }
-        if (!bytes.isEmpty())
-            Q_EMIT output(bytes);
+        if (!m_read.isEmpty())
+            Q_EMIT output(m_read);
     }
 
     void writePending() {
@@ -195,6 +206,7 @@ private:
     QSocketNotifier* m_reader = nullptr;
     QSocketNotifier* m_writer = nullptr;
     QByteArray m_pending;
+    QByteArray m_read;
     QTimer m_killTimer;
     bool m_hungUp = false;
     std::optional<ProcessEnd> m_end;

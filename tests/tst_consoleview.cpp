@@ -3,6 +3,7 @@
 // the view stands as output comes, the line that ends a run, and the utility's character set.
 #include "runs/console/ConsoleView.h"
 #include "runs/console/UtilityConsole.h"
+#include "support/ConsoleGrid.h"
 #include "support/EnvironmentGuard.h"
 #include "support/FakeTerminal.h"
 #include "support/WindowTest.h"
@@ -30,7 +31,36 @@ QByteArray numberedLines(int from, int end) {
     return bytes;
 }
 
+// One thing that happens to the console while a utility runs.
+struct Step {
+    enum Kind {
+        Write,    // the utility writes bytes; the row being written then reads shows
+        FullRows, // the utility draws number rows as wide as the terminal over each other with CR
+        Columns,  // the operator makes the window number columns wide
+        Height,   // the operator makes the window number eighths of a row taller than whole rows
+        Zoom,     // the operator zooms the font number steps
+    };
+    Kind kind = Write;
+    QByteArray bytes; // FullRows: the character a row is drawn with
+    int number = 0;
+    QString shows;
+};
+
+Step write(const QByteArray& bytes, const QString& shows) {
+    return {Step::Write, bytes, 0, shows};
+}
+
+Step operatorDoes(Step::Kind kind, int number, const QByteArray& bytes = {}) {
+    return {kind, bytes, number, {}};
+}
+
+QSize cells(platform::ConsoleProcess::Size size) {
+    return {size.columns, size.rows};
+}
+
 } // namespace
+
+Q_DECLARE_METATYPE(QList<Step>)
 
 class TestConsoleView : public QObject {
     Q_OBJECT
@@ -39,10 +69,14 @@ private Q_SLOTS:
     void cleanup();
     void gridFitsTheWindow_data();
     void gridFitsTheWindow();
+    void keepsTheGrid_data();
+    void keepsTheGrid();
     void copyJoinsWrappedRows_data();
     void copyJoinsWrappedRows();
     void followsOrStays_data();
     void followsOrStays();
+    void keepsTheReadingPlace_data();
+    void keepsTheReadingPlace();
     void endLineStandsApart_data();
     void endLineStandsApart();
     void speaksTheUtilitysCharacterSet_data();
@@ -98,9 +132,119 @@ void TestConsoleView::gridFitsTheWindow() {
             QVERIFY(drawn + advance > room);
     }
     QVERIFY(!view->horizontalScrollBar()->isVisible());
-    QCOMPARE(terminal.size.rows, static_cast<int>((view->viewport()->height() -
-                                                   2 * view->document()->documentMargin()) /
-                                                  QFontMetricsF(view->font()).lineSpacing()));
+    // The rows told are the rows a full screen shows.
+    Q_EMIT terminal.output(numberedLines(0, terminal.size.rows + 2));
+    QTRY_COMPARE(rowsShown(view), terminal.size.rows);
+    console->close();
+}
+
+void TestConsoleView::keepsTheGrid_data() {
+    // The terminal starts 80 columns wide and 24 rows high.
+    QTest::addColumn<QList<Step>>("steps");
+    const QByteArray wide = "\xe6\x9d\xb1"; // 東, from a fallback font
+    const QByteArray mark = "\xcc\x81";     // a combining acute accent
+    const QString x79 = QString(79, u'x');
+    QTest::newRow("full-width rows rewritten with CR")
+        << QList<Step>{operatorDoes(Step::FullRows, 30, "#"),
+                       operatorDoes(Step::FullRows, 30, "\xe2\x96\x88"), // a full block
+                       operatorDoes(Step::FullRows, 10, wide), write("\r\n", {})};
+    QTest::newRow("the cursor left after the last column")
+        << QList<Step>{write(QByteArray(80, 'x'), QString(80, u'x')),
+                       write("\r\n" + QByteArray(160, 'y'), QString(80, u'y'))};
+    QTest::newRow("wide characters in the last column")
+        << QList<Step>{write(QByteArray(79, 'x') + wide, u"東"_s),
+                       write("\r\n" + QByteArray(78, 'y') + wide, QString(78, u'y') + u"東"_s),
+                       write("\r\n" + wide.repeated(41), u"東"_s),
+                       // A row of a fallback font alone, whose lines are not as tall.
+                       write("\r\n\xef\xbd\xb1\xef\xbd\xb2\r\n", {})};
+    QTest::newRow("a row ending in a combining mark")
+        << QList<Step>{write(QByteArray(79, 'x') + "e" + mark, x79 + u"e\u0301"_s),
+                       write("\r\n" + QByteArray(78, 'x') + wide + mark + "\r\n", {})};
+    QTest::newRow("tab to the last column")
+        << QList<Step>{write(QByteArray(12, '\t') + "z", QString(79, u' ') + u"z"_s),
+                       write("\r\nab" + QByteArray(12, '\t') + "yz", u"z"_s)};
+    QTest::newRow("window heights that are not whole rows")
+        << QList<Step>{operatorDoes(Step::Height, 1), operatorDoes(Step::Height, 4),
+                       operatorDoes(Step::Height, 7), operatorDoes(Step::Height, 0)};
+    QTest::newRow("narrow, wide, narrow") << QList<Step>{
+        write(QByteArray(200, 'a') + "\r\n" + QByteArray(90, 'b'), QString(10, u'b')),
+        operatorDoes(Step::Columns, 60),
+        operatorDoes(Step::FullRows, 5, "#"),
+        operatorDoes(Step::Columns, 100),
+        operatorDoes(Step::FullRows, 5, "="),
+        operatorDoes(Step::Columns, 60),
+        operatorDoes(Step::FullRows, 5, "-"),
+        write("\r\n" + wide.repeated(40), u"東"_s.repeated(10))};
+    QTest::newRow("a font zoom during output")
+        << QList<Step>{write(QByteArray(200, 'a') + "\r\n", {}), operatorDoes(Step::Zoom, 3),
+                       operatorDoes(Step::FullRows, 5, "#"), operatorDoes(Step::Zoom, -5),
+                       operatorDoes(Step::FullRows, 5, wide)};
+}
+
+void TestConsoleView::keepsTheGrid() {
+    QFETCH(QList<Step>, steps);
+    FakeTerminal terminal;
+    auto* console = new UtilityConsole;
+    auto* view = control<ConsoleView>(*console, "txt_console");
+    console->attach(&terminal, u"exp"_s, u"exp"_s);
+    console->resize(view->sizeForTerminal({24, 80}));
+    QTRY_COMPARE(cells(terminal.size), QSize(80, 24));
+    QSize area = view->viewport()->size();
+    const auto rowHeight = [view] {
+        return view->cursorRect(QTextCursor(view->document())).height();
+    };
+    for (const Step& step : steps) {
+        const QSize told = cells(terminal.size);
+        switch (step.kind) {
+        case Step::Write:
+            Q_EMIT terminal.output(step.bytes);
+            QTRY_COMPARE(view->document()->lastBlock().text(), step.shows);
+            break;
+        case Step::FullRows:
+            for (int drawn = 0; drawn < step.number; ++drawn) {
+                // Each row different, so that the console is seen to show it.
+                const QString unit = QString::fromUtf8(step.bytes);
+                const int unitCells = cellWidth(unit.toUcs4().front());
+                const QString row = unit.repeated((told.width() - 3) / unitCells) +
+                                    QString((told.width() - 3) % unitCells, u'-') +
+                                    QString::number(drawn % 10).repeated(3);
+                Q_EMIT terminal.output("\r" + row.toUtf8());
+                QTRY_COMPARE(view->document()->lastBlock().text(), row);
+            }
+            break;
+        case Step::Columns:
+            console->resize(view->sizeForTerminal({told.height(), step.number}).width(),
+                            console->height());
+            break;
+        case Step::Height:
+            console->resize(console->width(), view->sizeForTerminal({20, told.width()}).height() +
+                                                  step.number * rowHeight() / 8);
+            break;
+        case Step::Zoom:
+            view->zoomIn(step.number);
+            break;
+        }
+        if (step.kind == Step::Write || step.kind == Step::FullRows) {
+            // Nothing the utility writes changes the text area or the terminal's size.
+            QCOMPARE(view->viewport()->size(), area);
+            QCOMPARE(cells(terminal.size), told);
+        } else {
+            QTRY_COMPARE(cells(terminal.size), cells(view->terminalSize()));
+            area = view->viewport()->size();
+            // The rows told are the rows a full screen shows.
+            const int lines = terminal.size.rows + 2;
+            Q_EMIT terminal.output(numberedLines(0, lines));
+            QTRY_COMPARE(view->document()->lastBlock().previous().text(),
+                         u"line %1"_s.arg(lines - 1));
+            QCOMPARE(rowsShown(view), terminal.size.rows);
+        }
+        if (step.kind == Step::Columns)
+            QCOMPARE(terminal.size.columns, step.number);
+        QVERIFY(!view->horizontalScrollBar()->isVisible());
+        QCOMPARE(view->horizontalScrollBar()->maximum(), 0);
+        const QString fault = gridFault(view);
+        QVERIFY2(fault.isEmpty(), qPrintable(fault));
+    }
     console->close();
 }
 
@@ -188,6 +332,42 @@ void TestConsoleView::followsOrStays() {
     } else {
         QCOMPARE(topRow(view), topAfter);
     }
+    console->close();
+}
+
+void TestConsoleView::keepsTheReadingPlace_data() {
+    // Lines of 68 characters, written 80 columns wide, read from line 100 or followed.
+    QTest::addColumn<int>("columns");
+    QTest::addColumn<bool>("following");
+    QTest::newRow("narrower, reading back") << 40 << false;
+    QTest::newRow("narrower than a line is long, many times") << 12 << false;
+    QTest::newRow("wider, reading back") << 120 << false;
+    QTest::newRow("narrower, following") << 40 << true;
+}
+
+void TestConsoleView::keepsTheReadingPlace() {
+    QFETCH(int, columns);
+    QFETCH(bool, following);
+    FakeTerminal terminal;
+    auto* console = new UtilityConsole;
+    auto* view = control<ConsoleView>(*console, "txt_console");
+    console->attach(&terminal, u"exp"_s, u"exp"_s);
+    console->resize(view->sizeForTerminal({24, 80}));
+    QByteArray lines;
+    for (int line = 0; line < 300; ++line)
+        lines += QByteArray("line ") + QByteArray::number(line).leftJustified(63, '.') + "\r\n";
+    Q_EMIT terminal.output(lines);
+    QTRY_COMPARE(view->blockCount(), 301);
+    QScrollBar* bar = view->verticalScrollBar();
+    if (!following)
+        bar->setValue(100);
+    console->resize(view->sizeForTerminal({24, columns}).width(), console->height());
+    QTRY_COMPARE(terminal.size.columns, columns);
+    QCOMPARE(gridFault(view), QString());
+    if (following)
+        QCOMPARE(bar->value(), bar->maximum());
+    else
+        QCOMPARE(topRow(view), u"line 100%1"_s.arg(QString(60, u'.')).left(columns));
     console->close();
 }
 

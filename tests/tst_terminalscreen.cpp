@@ -18,6 +18,16 @@ QString shownText(const TerminalScreen& screen) {
     return lines.join(u'\n');
 }
 
+// The kept rows that the screen wrapped rather than the program ending them.
+QList<int> wrappedRows(const TerminalScreen& screen) {
+    QList<int> rows;
+    for (qint64 line = screen.firstKept(); line < screen.endedCount(); ++line) {
+        if (screen.isWrapped(line))
+            rows.append(static_cast<int>(line));
+    }
+    return rows;
+}
+
 } // namespace
 
 class TestTerminalScreen : public QObject {
@@ -29,6 +39,10 @@ private Q_SLOTS:
     void keysBecomeTerminalBytes();
     void rowsInCells_data();
     void rowsInCells();
+    void rewrapsAtANewWidth_data();
+    void rewrapsAtANewWidth();
+    void keepsTheLastRows_data();
+    void keepsTheLastRows();
 };
 
 void TestTerminalScreen::showsTheTerminal_data() {
@@ -55,6 +69,12 @@ void TestTerminalScreen::showsTheTerminal_data() {
                     "c\x7f\r\n",
                     8)},
         u"abc\n"_s);
+    // Long enough that plain text is looked at sixteen characters at a time.
+    row("long runs with other characters among them",
+        {"0123456789abcdefghij\x07klmnopqrstuvwxyzABC\xc3\xa9"
+         "DEFGHIJKLMNOPQRS\xe6\x9d\xb1TUVWXYZ0123456789\x1b[Kabcdefghijklmnop\r\n"},
+        u"0123456789abcdefghijklmnopqrstuvwxyzABCéDEFGHIJKLMNOPQRS東TUVWXYZ0123456789abcde\n"
+        u"fghijklmnop\n"_s);
     row("an unreadable character shows as one, ending a sequence",
         {"a\x1a"
          "b\x1b[3\x1a"
@@ -143,12 +163,88 @@ void TestTerminalScreen::rowsInCells() {
     for (const QString& piece : output)
         screen.feed(piece);
     QCOMPARE(shownText(screen).split(u'\n'), rows);
-    QList<int> wrappedRows;
-    for (qint64 line = screen.firstKept(); line < screen.endedCount(); ++line) {
-        if (screen.isWrapped(line))
-            wrappedRows.append(static_cast<int>(line));
-    }
-    QCOMPARE(wrappedRows, wrapped);
+    QCOMPARE(wrappedRows(screen), wrapped);
+}
+
+void TestTerminalScreen::rewrapsAtANewWidth_data() {
+    // Written ten columns wide; then the terminal is made columns wide, and more is written.
+    QTest::addColumn<QString>("output");
+    QTest::addColumn<int>("columns");
+    QTest::addColumn<QString>("then");
+    QTest::addColumn<QStringList>("rows");
+    QTest::addColumn<QList<int>>("wrapped");
+    const auto row = [](const char* name, const QString& output, int columns, const QString& then,
+                        const QStringList& rows, const QList<int>& wrapped) {
+        QTest::newRow(name) << output << columns << then << rows << wrapped;
+    };
+    row("wrapped rows join when wider", u"1234567890abc\r\n"_s, 20, {},
+        {u"1234567890abc"_s, QString()}, {});
+    row("a line splits when narrower", u"1234567890\r\n"_s, 4, {},
+        {u"1234"_s, u"5678"_s, u"90"_s, QString()}, {0, 1});
+    row("lines the utility ended stay apart", u"abc\r\ndef\r\n"_s, 2, {},
+        {u"ab"_s, u"c"_s, u"de"_s, u"f"_s, QString()}, {0, 2});
+    row("a wide character does not straddle the edge", u"12日34\r\n"_s, 3, {},
+        {u"12"_s, u"日3"_s, u"4"_s, QString()}, {0, 1});
+    row("a mark stays with its letter", u"abe\u0301cd"_s, 3, {}, {u"abe\u0301"_s, u"cd"_s}, {0});
+    row("the cursor keeps its cell in the line", u"1234567890abc"_s, 5, u"X"_s,
+        {u"12345"_s, u"67890"_s, u"abcX"_s}, {0, 1});
+    row("a full row, the cursor after it", u"1234567890"_s, 20, u"X"_s, {u"1234567890X"_s}, {});
+    // The carriage return went back to the start of the row "ab", not of the line.
+    row("after a carriage return, wider", u"1234567890ab\r"_s, 20, u"X"_s, {u"1234567890Xb"_s}, {});
+    row("after a carriage return, narrower: the last row's start", u"12345678\r"_s, 4, u"X"_s,
+        {u"1234"_s, u"X678"_s}, {0});
+    row("the cursor past the text stays in the row", u"ab\t"_s, 5, u"X"_s, {u"ab"_s, u"X"_s}, {0});
+}
+
+void TestTerminalScreen::rewrapsAtANewWidth() {
+    QFETCH(QString, output);
+    QFETCH(int, columns);
+    QFETCH(QString, then);
+    QFETCH(QStringList, rows);
+    QFETCH(QList<int>, wrapped);
+    TerminalScreen screen(10);
+    screen.feed(output);
+    const quint64 rewraps = screen.rewrapCount();
+    screen.setColumns(columns);
+    QCOMPARE(screen.rewrapCount(), rewraps + 1);
+    screen.feed(then);
+    QCOMPARE(shownText(screen).split(u'\n'), rows);
+    QCOMPARE(wrappedRows(screen), wrapped);
+}
+
+void TestTerminalScreen::keepsTheLastRows_data() {
+    // Ten columns; columns 0: the width stays.
+    QTest::addColumn<int>("kept");
+    QTest::addColumn<QString>("output");
+    QTest::addColumn<int>("columns");
+    QTest::addColumn<QStringList>("rows");
+    QTest::addColumn<int>("firstKept");
+    QTest::newRow("fewer than kept")
+        << 3 << u"a\r\nb\r\n"_s << 0 << QStringList{u"a"_s, u"b"_s, QString()} << 0;
+    QTest::newRow("the oldest go") << 3 << u"a\r\nb\r\nc\r\nd\r\ne\r\n"_s << 0
+                                   << QStringList{u"c"_s, u"d"_s, u"e"_s, QString()} << 2;
+    // Each new row is written in the storage of one that went: none may show through.
+    QTest::newRow("many times over, longer rows first")
+        << 2 << u"aaaaaaa\r\nbbbbbb\r\nccccc\r\ndddd\r\neee\r\nff\r\ng\r\nh"_s << 0
+        << QStringList{u"ff"_s, u"g"_s, u"h"_s} << 5;
+    QTest::newRow("wrapped anew into more rows than kept")
+        << 3 << u"abcdef\r\ngh\r\n"_s << 2 << QStringList{u"cd"_s, u"ef"_s, u"gh"_s, QString()}
+        << 1;
+}
+
+void TestTerminalScreen::keepsTheLastRows() {
+    QFETCH(int, kept);
+    QFETCH(QString, output);
+    QFETCH(int, columns);
+    QFETCH(QStringList, rows);
+    QFETCH(int, firstKept);
+    TerminalScreen screen(10, kept);
+    screen.feed(output);
+    if (columns > 0)
+        screen.setColumns(columns);
+    QCOMPARE(shownText(screen).split(u'\n'), rows);
+    QCOMPARE(screen.firstKept(), firstKept);
+    QCOMPARE(screen.endedCount(), firstKept + rows.size() - 1);
 }
 
 QTEST_GUILESS_MAIN(TestTerminalScreen)

@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// What a flood of output costs the operator: a utility (cat) writes 100 MB of 80-character
-// lines to its terminal, and the console shows it; then 100 MB of lines that each hold one wide
-// character, which the screen measures in cells. Figures: the time until the console shows
-// the utility's end, the longest stall of the event loop (a 1 ms heartbeat, from the start of
-// the run to its last frame), and the peak memory above the program's own. The floor is cat of
-// the same file into a pipe that nobody shows; a second baseline is cat into a bare
-// pseudo-terminal that nobody shows, the terminal's own cost. Both are measured in the same run.
+// What a flood of output costs the operator: a utility (cat) writes 100 MB to its terminal and
+// the console shows it, as 80-character lines, as rows as wide as the terminal drawn over each
+// other with carriage returns (a progress bar), and as lines that each hold a wide character,
+// which the screen measures in cells. Figures: the time until the console shows the utility's
+// end, beside cat of the same file on a bare pseudo-terminal whose output is read and thrown
+// away (the terminal's own cost), measured in the same run, several runs of each, for the figure
+// moves between runs; the longest stall of the event loop (a 1 ms heartbeat, from the start of
+// the run to its last frame); the peak memory above the program's own. cat into a pipe that
+// nobody reads but the bench is the floor under both.
 #include "bench/PeakMemory.h"
 #include "platform/ConsoleProcess.h"
 #include "platform/Process.h"
@@ -18,6 +20,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include <algorithm>
 #include <cstdio>
 
 #include <pty.h>
@@ -34,16 +37,45 @@ namespace {
 
 const char* const Cat = "/bin/cat";
 
-void writeOutput(const QString& path, qint64 megabytes, bool wide) {
+enum class Output { Lines, RewrittenRows, WideLines };
+
+const char* describe(Output output) {
+    switch (output) {
+    case Output::Lines:
+        return "80-character lines";
+    case Output::RewrittenRows:
+        return "80-column rows rewritten with CR";
+    case Output::WideLines:
+        return "80-cell lines with one wide character each";
+    }
+    return "";
+}
+
+// About a megabyte of the output.
+QByteArray outputChunk(Output output) {
+    QByteArray chunk;
+    for (int line = 0; chunk.size() < (1 << 20); ++line) {
+        const QByteArray number = QByteArray::number(line);
+        if (output == Output::RewrittenRows) {
+            // "[#####.....]  45%", 80 cells, drawn over the last one.
+            const int filled = line % 73;
+            chunk += "\r[" + QByteArray(filled, '#') + QByteArray(73 - filled, '.') + "] " +
+                     QByteArray::number(line % 100).rightJustified(3) + '%';
+        } else {
+            // The wide character is three bytes of UTF-8 in two cells.
+            const QByteArray table = output == Output::WideLines ? "\xe6\x9d\xb1" : "TA";
+            chunk +=
+                ". . exporting " + table + "BLE " + number.rightJustified(53, '.') + "   rows\n";
+        }
+    }
+    return chunk;
+}
+
+void writeOutput(const QString& path, qint64 megabytes, Output output) {
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         qFatal("cannot write %s", qPrintable(path));
-    // The wide character is three bytes of UTF-8 in two cells.
-    const QByteArray table = wide ? QByteArray("\xe6\x9d\xb1") : QByteArray("TA");
-    QByteArray chunk;
-    for (int line = 0; chunk.size() < (1 << 20); ++line)
-        chunk += ". . exporting " + table + "BLE " +
-                 QByteArray::number(line).rightJustified(50, '.') + "   rows\n";
+    const QByteArray chunk = outputChunk(output);
     for (qint64 written = 0; written < megabytes << 20; written += chunk.size())
         file.write(chunk);
 }
@@ -101,7 +133,7 @@ struct ConsoleFigures {
     int lines = 0;
 };
 
-ConsoleFigures throughConsole(const QByteArray& path) {
+ConsoleFigures throughConsole(const QByteArray& path, int keptBlocks) {
     auto* console = new UtilityConsole;
     console->show();
     QCoreApplication::processEvents();
@@ -134,7 +166,7 @@ ConsoleFigures throughConsole(const QByteArray& path) {
 
     // After the flood the kept lines come back into the console, the loop answering meanwhile.
     auto* view = console->findChild<ConsoleView*>();
-    while (view->blockCount() <= ConsoleView::KeptLines)
+    while (view->blockCount() < keptBlocks)
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     const double history = static_cast<double>(clock.nsecsElapsed()) / 1e9 - seconds;
     longestGap = std::max(longestGap, clock.nsecsElapsed() - lastBeat);
@@ -145,28 +177,38 @@ ConsoleFigures throughConsole(const QByteArray& path) {
     return figures;
 }
 
-void measure(const QString& path, qint64 megabytes, const char* lines, bool firstRun) {
+double median(QList<double> figures) {
+    std::sort(figures.begin(), figures.end());
+    return figures[figures.size() / 2];
+}
+
+void measure(const QString& path, qint64 megabytes, Output output, int runs, bool firstOutput) {
     const QByteArray file = QFile::encodeName(path);
+    std::printf("%lld MB of output, %s\n", static_cast<long long>(megabytes), describe(output));
     floorSeconds(file); // the file into the page cache
-    const double floor = floorSeconds(file);
-    const double bare = bareTerminalSeconds(file);
-    const ConsoleFigures console = throughConsole(file);
-    std::printf("%lld MB of output, %s\n", static_cast<long long>(megabytes), lines);
-    std::printf("  cat into a pipe (floor):         %7.3f s\n", floor);
-    std::printf("  cat into a bare terminal:        %7.3f s  (%.1fx the floor)\n", bare,
-                bare / floor);
-    std::printf("  cat through the console:         %7.3f s  (%.1fx the floor, %.2fx the bare "
-                "terminal)\n",
-                console.seconds, console.seconds / floor, console.seconds / bare);
-    std::printf("  history back in the console:   + %7.3f s  (%d lines)\n", console.historySeconds,
-                console.lines);
-    std::printf("  longest event-loop stall:        %7.1f ms  (heartbeat 1 ms; a frame is 16.7 "
-                "ms)\n",
-                console.longestStallMs);
-    // The peak is the process's own: only the first run can raise it from where it starts.
-    if (firstRun)
-        std::printf("  peak memory above start:         %7.1f MB  (the output is %lld MB)\n",
-                    console.peakAboveMb, static_cast<long long>(megabytes));
+    QList<double> ratios;
+    double longestStall = 0;
+    for (int run = 1; run <= runs; ++run) {
+        const double floor = floorSeconds(file);
+        const double bare = bareTerminalSeconds(file);
+        // The kept lines and the console's own last line; rows drawn over each other are one.
+        const int keptBlocks = output == Output::RewrittenRows ? 2 : ConsoleView::KeptLines + 1;
+        const ConsoleFigures console = throughConsole(file, keptBlocks);
+        ratios.append(console.seconds / bare);
+        longestStall = std::max(longestStall, console.longestStallMs);
+        std::printf("  run %d: bare terminal %6.3f s, console %6.3f s: %.2fx the bare terminal "
+                    "(pipe floor %.3f s; history back + %.3f s, %d lines)\n",
+                    run, bare, console.seconds, console.seconds / bare, floor,
+                    console.historySeconds, console.lines);
+        std::fflush(stdout);
+        // The peak is the process's own: only the first run can raise it from where it starts.
+        if (firstOutput && run == 1)
+            std::printf("  peak memory above start:  %7.1f MB  (the output is %lld MB)\n",
+                        console.peakAboveMb, static_cast<long long>(megabytes));
+    }
+    std::printf("  median: %.2fx the bare terminal; longest event-loop stall %.1f ms "
+                "(heartbeat 1 ms; a frame is 16.7 ms)\n",
+                median(ratios), longestStall);
 }
 
 } // namespace
@@ -174,11 +216,14 @@ void measure(const QString& path, qint64 megabytes, const char* lines, bool firs
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     const qint64 megabytes = argc > 1 ? QByteArray(argv[1]).toLongLong() : 100;
+    const int runs = argc > 2 ? QByteArray(argv[2]).toInt() : 5;
     QTemporaryDir folder;
     const QString path = folder.filePath(u"output.txt"_s);
-    writeOutput(path, megabytes, false);
-    measure(path, megabytes, "80-character lines", true);
-    writeOutput(path, megabytes, true);
-    measure(path, megabytes, "80-cell lines with one wide character each", false);
+    bool first = true;
+    for (const Output output : {Output::Lines, Output::RewrittenRows, Output::WideLines}) {
+        writeOutput(path, megabytes, output);
+        measure(path, megabytes, output, runs, first);
+        first = false;
+    }
     return 0;
 }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "runs/console/ConsoleView.h"
 
+#include "runs/console/GridLayout.h"
 #include "runs/console/TerminalKeys.h"
 #include "runs/console/TerminalScreen.h"
 
@@ -22,7 +23,6 @@ namespace {
 
 // More new lines than this at one refresh is a flood: only the latest are shown.
 constexpr qint64 FloodLines = 500;
-constexpr qint64 TailLines = 100;
 // Lines put back into the document per turn of the event loop after a flood.
 constexpr qint64 HistoryPiece = 500;
 constexpr int CalmMilliseconds = 100;
@@ -45,6 +45,11 @@ bool isPaste(const QKeyEvent* event) {
 } // namespace
 
 ConsoleView::ConsoleView(QWidget* parent) : QPlainTextEdit(parent) {
+    auto* text = new QTextDocument(this);
+    m_grid = new GridLayout(text);
+    text->setDocumentLayout(m_grid);
+    setDocument(text);
+    m_grid->setPaintDevice(viewport());
     connect(&m_history, &QTimer::timeout, this, &ConsoleView::fillHistory);
     setObjectName(u"txt_console"_s);
     setAccessibleName(u"Utility output"_s);
@@ -54,13 +59,24 @@ ConsoleView::ConsoleView(QWidget* parent) : QPlainTextEdit(parent) {
     setUndoRedoEnabled(false);
     setFocusPolicy(Qt::StrongFocus);
     // The screen wraps at the terminal's width; the text box shows its rows as they are. The
-    // scroll bar stays, so the width the terminal is told does not change as output grows.
+    // vertical scroll bar stays and the horizontal one never comes, so what the utility writes
+    // never changes the size the terminal is told: a terminal never scrolls sideways.
     setLineWrapMode(QPlainTextEdit::NoWrap);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    QScrollBar* sideways = horizontalScrollBar();
+    connect(sideways, &QScrollBar::rangeChanged, this, [sideways](int, int maximum) {
+        if (maximum > 0)
+            sideways->setMaximum(0);
+    });
 }
 
 void ConsoleView::showScreen(const TerminalScreen& screen) {
     m_screen = &screen;
+    if (screen.rewrapCount() != m_rewraps) {
+        showRewrapped();
+        return;
+    }
     const qint64 fresh = screen.endedCount() - m_end;
     if (fresh > FloodLines) {
         showTail();
@@ -74,6 +90,39 @@ void ConsoleView::showScreen(const TerminalScreen& screen) {
         dropOldest(static_cast<int>(screen.firstKept() - m_first));
     if (m_first > screen.firstKept() && !m_history.isActive())
         m_history.start(0);
+}
+
+void ConsoleView::showRewrapped() {
+    m_rewraps = m_screen->rewrapCount();
+    // Followed, the view shows the end at once, and the rest comes back as after a flood.
+    if (isFollowing()) {
+        showTail();
+        return;
+    }
+    // The reading place is a line of the utility's, counted from the end: it is still there
+    // when its rows are wrapped anew.
+    const int linesBelow = linesFrom(firstVisibleBlock());
+    m_history.stop();
+    showRows(m_screen->firstKept());
+    verticalScrollBar()->setValue(lineStart(linesBelow).blockNumber());
+}
+
+int ConsoleView::linesFrom(QTextBlock block) const {
+    int lines = 0;
+    for (; block.isValid(); block = block.next())
+        lines += block.userState() != WrappedRow ? 1 : 0;
+    return lines;
+}
+
+QTextBlock ConsoleView::lineStart(int linesBelow) const {
+    // Back from the end to the row that ends the line before it.
+    int seen = 0;
+    QTextBlock block = document()->lastBlock();
+    for (; block.isValid(); block = block.previous()) {
+        if (block.userState() != WrappedRow && seen++ == linesBelow)
+            return block.next();
+    }
+    return document()->firstBlock();
 }
 
 void ConsoleView::clearScreen() {
@@ -118,18 +167,28 @@ void ConsoleView::appendLines(const QStringList& lines, const QString& currentLi
 }
 
 void ConsoleView::showTail() {
-    // Only what a screen or two shows; the rest comes back when the flood is over.
+    // Only what the screen shows; the rest comes back when the flood is over.
+    showRows(std::max(m_screen->endedCount() - terminalSize().rows, m_screen->firstKept()));
+    follow(true, 0);
+    // The history comes back once the output has been quiet for a moment.
+    m_history.start(CalmMilliseconds);
+}
+
+void ConsoleView::showRows(qint64 first) {
+    m_first = first;
     m_end = m_screen->endedCount();
-    m_first = std::max(m_end - TailLines, m_screen->firstKept());
     QString text = m_screen->endedLines(m_first, m_end).join(u'\n');
     if (m_end > m_first)
         text += u'\n';
     text += m_screen->currentLine();
-    setPlainText(text);
+    // Replaced in one edit, so that a document as long as before keeps its scroll bar as it
+    // was, and the bar is not drawn again.
+    QTextCursor cursor(document());
+    cursor.beginEditBlock();
+    cursor.select(QTextCursor::Document);
+    cursor.insertText(text);
+    cursor.endEditBlock();
     markWrapped(m_first, m_end);
-    follow(true, 0);
-    // The history comes back once the output has been quiet for a moment.
-    m_history.start(CalmMilliseconds);
 }
 
 void ConsoleView::fillHistory() {
@@ -188,23 +247,22 @@ QMimeData* ConsoleView::createMimeDataFromSelection() const {
 }
 
 platform::ConsoleProcess::Size ConsoleView::terminalSize() const {
-    // Characters are drawn at the font's exact advance, fractions of a pixel included.
-    const QFontMetricsF metrics(font());
+    // Whole cells only. At its end the text box keeps the last row a pixel clear of the bottom
+    // margin, and a row that does not show whole is not told.
     const qreal margin = 2 * document()->documentMargin();
     const auto fit = [](qreal room, qreal step) {
-        return std::max(static_cast<int>(std::floor(room / std::max(step, 1.0))), 1);
+        return std::max(static_cast<int>(std::floor(room / step)), 1);
     };
-    return {fit(viewport()->height() - margin, metrics.lineSpacing()),
-            fit(viewport()->width() - margin, metrics.horizontalAdvance(u'M'))};
+    return {fit(viewport()->height() - margin - 1, m_grid->rowHeight()),
+            fit(viewport()->width() - margin, m_grid->cellWidth())};
 }
 
 QSize ConsoleView::sizeForTerminal(platform::ConsoleProcess::Size size) const {
-    const QFontMetricsF metrics(font());
     const qreal margin = 2 * document()->documentMargin();
     const int frame = 2 * frameWidth();
-    return {static_cast<int>(std::ceil(size.columns * metrics.horizontalAdvance(u'M') + margin)) +
-                frame + verticalScrollBar()->sizeHint().width(),
-            static_cast<int>(std::ceil(size.rows * metrics.lineSpacing() + margin)) + frame};
+    return {static_cast<int>(std::ceil(size.columns * m_grid->cellWidth() + margin)) + frame +
+                verticalScrollBar()->sizeHint().width(),
+            static_cast<int>(std::ceil(size.rows * m_grid->rowHeight() + margin + 1)) + frame};
 }
 
 void ConsoleView::keyPressEvent(QKeyEvent* event) {
@@ -234,13 +292,22 @@ void ConsoleView::keyPressEvent(QKeyEvent* event) {
 
 void ConsoleView::resizeEvent(QResizeEvent* event) {
     QPlainTextEdit::resizeEvent(event);
-    Q_EMIT terminalSizeChanged(terminalSize());
+    tellSize();
+}
+
+void ConsoleView::tellSize() {
+    // Only whole cells count: a window a few pixels larger has the same terminal.
+    const platform::ConsoleProcess::Size size = terminalSize();
+    if (size.rows == m_told.rows && size.columns == m_told.columns)
+        return;
+    m_told = size;
+    Q_EMIT terminalSizeChanged(size);
 }
 
 void ConsoleView::changeEvent(QEvent* event) {
     QPlainTextEdit::changeEvent(event);
     if (event->type() == QEvent::FontChange)
-        Q_EMIT terminalSizeChanged(terminalSize());
+        tellSize();
 }
 
 bool ConsoleView::focusNextPrevChild(bool /*next*/) {

@@ -6,9 +6,12 @@
 
 #include <QPlainTextEdit>
 #include <QStringEncoder>
+#include <QTextBlock>
 #include <QTimer>
 
 namespace runs::console {
+
+class GridLayout;
 
 // The text area of a utility's console: what the utility's terminal shows, the last lines of
 // it kept, selectable and copyable like any text. Each block is a row of the screen, drawn as it
@@ -53,16 +56,29 @@ protected:
 private:
     void appendLines(const QStringList& lines, const QString& currentLine);
     void showTail();
+    // Puts the screen's rows from first on in place of the document's.
+    void showRows(qint64 first);
+    // Shows the kept rows afresh after the screen wrapped them anew.
+    void showRewrapped();
+    // The utility's lines from the one holding block to the end, and the first row of the line
+    // that many lines before the end.
+    int linesFrom(QTextBlock block) const;
+    QTextBlock lineStart(int linesBelow) const;
     void fillHistory();
     void dropOldest(int blocks);
     // Marks the blocks of screen rows from to before end that the screen wrapped.
     void markWrapped(qint64 from, qint64 end);
+    // Tells the terminal's size when whole cells have changed.
+    void tellSize();
     bool isFollowing() const;
     void follow(bool following, int blocksAbove);
 
+    GridLayout* m_grid = nullptr;
+    platform::ConsoleProcess::Size m_told{0, 0};
     const TerminalScreen* m_screen = nullptr;
     qint64 m_first = 0; // screen line number of the document's first block
     qint64 m_end = 0;   // the lines before this one are in the document
+    quint64 m_rewraps = 0;
     QTimer m_history;
     bool m_acceptsKeys = false;
     QStringEncoder m_keyEncoding{QStringConverter::System};

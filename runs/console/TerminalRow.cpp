@@ -11,6 +11,19 @@ QString TerminalRow::takeText() {
     return std::exchange(m_text, {});
 }
 
+void TerminalRow::setStorage(QString storage) {
+    if (!m_text.isEmpty())
+        return;
+    m_text = std::move(storage);
+    m_text.resize(0);
+}
+
+void TerminalRow::setText(const QString& text) {
+    m_text = text;
+    m_cellCount = cellCount(text);
+    m_simple = std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() < 0x300; });
+}
+
 void TerminalRow::append(qsizetype column, QStringView text, qsizetype cells) {
     if (column > m_cellCount)
         m_text.append(QString(column - m_cellCount, u' '));

@@ -21,6 +21,10 @@ public:
     const QString& text() const { return m_text; }
     // The text, leaving the row empty.
     QString takeText();
+    // Storage for the row's text from now on, which saves allocating it anew for each row.
+    void setStorage(QString storage);
+    // The row holds text, as a row of cells.
+    void setText(const QString& text);
 
     // Writes characters of one cell and one UTF-16 unit each from column on, padding with
     // blanks up to it.

@@ -4,6 +4,8 @@
 #include "runs/console/CellWidth.h"
 
 #include <algorithm>
+#include <array>
+#include <cstring>
 
 namespace runs::console {
 
@@ -17,19 +19,100 @@ bool isControl(char16_t c) {
     return c < 0x20 || c == 0x7f || (c >= 0x80 && c < 0xa0);
 }
 
+// Printable characters below the combining marks: one cell each, and most of any output.
+bool isPlain(char16_t c) {
+    return c < 0x300 && !isControl(c);
+}
+
+// Whether sixteen units are all printable ASCII. The units are taken as signed, which puts
+// everything above U+7FFF below zero; with vectors of the compiler's, a few instructions.
+bool isPrintableAscii(const char16_t* units) {
+#if defined(__GNUC__)
+    using Units = qint16 __attribute__((vector_size(16)));
+    Units low;
+    Units high;
+    std::memcpy(&low, units, sizeof low);
+    std::memcpy(&high, units + 8, sizeof high);
+    const Units outside = (low < 0x20) | (low > 0x7e) | (high < 0x20) | (high > 0x7e);
+    std::array<quint64, 2> lanes;
+    std::memcpy(lanes.data(), &outside, sizeof lanes);
+    return (lanes[0] | lanes[1]) == 0;
+#else
+    return std::all_of(units, units + 16,
+                       [](char16_t unit) { return unit >= 0x20 && unit < 0x7f; });
+#endif
+}
+
+// How many characters from the start of text are plain.
+qsizetype plainRun(QStringView text) {
+    const char16_t* units = text.utf16();
+    qsizetype end = 0;
+    while (end + 16 <= text.size() && isPrintableAscii(units + end))
+        end += 16;
+    while (end < text.size() && isPlain(units[end]))
+        ++end;
+    return end;
+}
+
 } // namespace
 
 TerminalScreen::TerminalScreen(int columns, qsizetype keptLines)
-    : m_columns(std::max(columns, 1)), m_keptLines(std::max<qsizetype>(keptLines, 1)) {}
+    : m_columns(std::max(columns, 1)), m_kept(keptLines) {}
 
 void TerminalScreen::setColumns(int columns) {
-    m_columns = std::max(columns, 1);
+    columns = std::max(columns, 1);
+    if (columns == m_columns)
+        return;
+    m_columns = columns;
+    rewrap();
+}
+
+void TerminalScreen::rewrap() {
+    ++m_rewraps;
+    const qint64 first = firstKept();
+    QStringList kept;
+    QList<bool> keptWrapped;
+    for (qsizetype row = 0; row < m_kept.size(); ++row) {
+        kept.append(m_kept.at(row));
+        keptWrapped.append(m_kept.isWrapped(row));
+    }
+    m_kept.clear();
+    m_endedCount = first;
+    const auto addRows = [this](const QStringList& rows, bool lastWrapped) {
+        for (qsizetype row = 0; row < rows.size(); ++row) {
+            m_kept.push(rows[row], row + 1 < rows.size() || lastWrapped);
+            ++m_endedCount;
+        }
+    };
+    // The rows the screen wrapped into the row being written belong to its line.
+    qsizetype current = kept.size();
+    while (current > 0 && keptWrapped[current - 1])
+        --current;
+    QString line;
+    for (qsizetype row = 0; row < current; ++row) {
+        line += kept[row];
+        if (!keptWrapped[row]) {
+            addRows(wrapRows(line, m_columns), false);
+            line.clear();
+        }
+    }
+    // The line being written: the cursor stays at its cell of the line, on its last row.
+    qsizetype cursor = m_column;
+    for (qsizetype row = current; row < kept.size(); ++row) {
+        line += kept[row];
+        cursor += cellCount(kept[row]);
+    }
+    line += m_row.text();
+    QStringList rows = wrapRows(line, m_columns);
+    m_row.setText(rows.takeLast());
+    for (const QString& row : std::as_const(rows))
+        cursor -= cellCount(row);
+    m_column = std::clamp<qsizetype>(cursor, 0, m_columns);
+    addRows(rows, true);
 }
 
 void TerminalScreen::clear() {
-    m_ended.clear();
-    m_wrapped.clear();
-    m_first = 0;
+    m_kept.clear();
     m_endedCount = 0;
     m_row.takeText();
     m_column = 0;
@@ -55,7 +138,11 @@ QStringList TerminalScreen::endedLines(qint64 from, qint64 end) const {
     end = std::min(end, m_endedCount);
     if (from >= end)
         return {};
-    return m_ended.mid(from - m_first, end - from);
+    QStringList lines;
+    lines.reserve(end - from);
+    for (qint64 line = from; line < end; ++line)
+        lines.append(m_kept.at(line - firstKept()));
+    return lines;
 }
 
 void TerminalScreen::feed(QStringView text) {
@@ -72,13 +159,28 @@ void TerminalScreen::feed(QStringView text) {
     }
     while (i < text.size()) {
         if (m_state == State::Text) {
-            // Plain text goes in as a run, not character by character.
-            qsizetype end = i;
-            while (end < text.size() && !isControl(text[end].unicode()))
-                ++end;
-            if (end > i) {
-                writeText(text.sliced(i, end - i));
-                i = end;
+            // Plain text goes in as a run, not character by character; any other character
+            // that is not a control goes in on its own.
+            const qsizetype plain = plainRun(text.sliced(i));
+            if (plain > 0) {
+                writeRun(text.sliced(i, plain));
+                i += plain;
+                continue;
+            }
+            if (!isControl(text[i].unicode())) {
+                // A pair of surrogates is one character; the first half alone is none, but at
+                // the end of the piece, where the second may come with the next.
+                qsizetype units = 1;
+                if (text[i].isHighSurrogate() && i + 1 < text.size()) {
+                    if (!text[i + 1].isLowSurrogate()) {
+                        writeCharacter(Replacement);
+                        ++i;
+                        continue;
+                    }
+                    units = 2;
+                }
+                writeText(text.sliced(i, units));
+                i += units;
                 continue;
             }
         }
@@ -188,16 +290,8 @@ void TerminalScreen::writeText(QStringView text) {
         qsizetype end = i;
         while (end < text.size() && text[end].unicode() < 0x300)
             ++end;
-        while (i < end) {
-            if (m_column >= m_columns) {
-                endLine(true);
-                m_column = 0;
-            }
-            const qsizetype count = std::min(end - i, m_columns - m_column);
-            m_row.putRun(m_column, text.sliced(i, count));
-            m_column += count;
-            i += count;
-        }
+        writeRun(text.sliced(i, end - i));
+        i = end;
         if (i == text.size())
             break;
         const QChar unit = text[i++];
@@ -212,6 +306,19 @@ void TerminalScreen::writeText(QStringView text) {
         } else {
             writeCharacter(Replacement);
         }
+    }
+}
+
+void TerminalScreen::writeRun(QStringView run) {
+    for (qsizetype i = 0; i < run.size();) {
+        if (m_column >= m_columns) {
+            endLine(true);
+            m_column = 0;
+        }
+        const qsizetype count = std::min(run.size() - i, m_columns - m_column);
+        m_row.putRun(m_column, run.sliced(i, count));
+        m_column += count;
+        i += count;
     }
 }
 
@@ -231,16 +338,9 @@ void TerminalScreen::writeCharacter(char32_t code) {
 }
 
 void TerminalScreen::endLine(bool wrapped) {
-    m_ended.append(m_row.takeText());
-    m_wrapped.append(wrapped);
+    // The row that makes room lends its storage to the next, so a flood costs no allocations.
+    m_row.setStorage(m_kept.push(m_row.takeText(), wrapped));
     ++m_endedCount;
-    // Old rows go in batches, so a flood costs no more per row than a trickle.
-    if (m_ended.size() >= 2 * m_keptLines) {
-        const qsizetype dropped = m_ended.size() - m_keptLines;
-        m_ended.remove(0, dropped);
-        m_wrapped.remove(0, dropped);
-        m_first += dropped;
-    }
 }
 
 } // namespace runs::console

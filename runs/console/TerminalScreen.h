@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "runs/console/KeptRows.h"
 #include "runs/console/TerminalRow.h"
 
 #include <QList>
@@ -19,6 +20,9 @@ namespace runs::console {
 // erasing the row; other control characters are left out too. Text may come in pieces split
 // anywhere. The last keptLines ended rows are kept; rows are numbered from the first the
 // screen ever ended.
+//
+// When the width changes, the kept rows are wrapped anew at the new width, as current
+// terminals do: rows the screen wrapped join again, and no row is wider than the terminal.
 class TerminalScreen {
 public:
     // Ended rows a console keeps for scrolling back.
@@ -33,33 +37,38 @@ public:
 
     // Rows ended so far, and the number of the oldest row still kept.
     qint64 endedCount() const { return m_endedCount; }
-    qint64 firstKept() const { return std::max<qint64>(m_endedCount - m_keptLines, m_first); }
+    qint64 firstKept() const { return m_endedCount - m_kept.size(); }
     // The kept rows numbered from to before end.
     QStringList endedLines(qint64 from, qint64 end) const;
     // Whether a kept row was ended by the wrap rather than by the program.
-    bool isWrapped(qint64 line) const { return m_wrapped.at(line - m_first); }
+    bool isWrapped(qint64 line) const { return m_kept.isWrapped(line - firstKept()); }
     const QString& currentLine() const { return m_row.text(); }
     // The cursor's cell in the row being written.
     qsizetype column() const { return m_column; }
 
+    int columns() const { return static_cast<int>(m_columns); }
+    // A new width wraps the kept rows anew and renumbers them.
     void setColumns(int columns);
+    // How often the rows have been wrapped anew.
+    quint64 rewrapCount() const { return m_rewraps; }
     void clear();
 
 private:
     enum class State { Text, Escape, EscapeIntermediate, ControlSequence, String, StringEscape };
 
     void writeText(QStringView text);
+    // Writes characters of one cell and one UTF-16 unit each, wrapping as they reach the edge.
+    void writeRun(QStringView run);
     void writeCharacter(char32_t code);
     void control(QChar c);
     void endControlSequence(QChar final);
     void endLine(bool wrapped);
+    void rewrap();
 
     qsizetype m_columns;
-    qsizetype m_keptLines;
-    QStringList m_ended; // row m_first first; may hold up to twice keptLines
-    QList<bool> m_wrapped;
-    qint64 m_first = 0;
+    KeptRows m_kept;
     qint64 m_endedCount = 0;
+    quint64 m_rewraps = 0;
     TerminalRow m_row;
     qsizetype m_column = 0;
     char16_t m_highSurrogate = 0; // the first half of a character whose second is yet to come

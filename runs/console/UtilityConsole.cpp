@@ -15,7 +15,7 @@ namespace runs::console {
 namespace {
 
 // Output is shown at most this often, so a flood costs a repaint a frame, not a line.
-constexpr int RefreshMilliseconds = 15;
+constexpr int RefreshMilliseconds = 16;
 
 QString endText(const QString& name, const platform::ProcessEnd& end) {
     if (end.bySignal)
@@ -41,7 +41,11 @@ UtilityConsole::UtilityConsole()
     connect(&m_refresh, &QTimer::timeout, this, &UtilityConsole::showPending);
     connect(m_view, &ConsoleView::terminalSizeChanged, this,
             [this](platform::ConsoleProcess::Size size) {
-                m_screen.setColumns(size.columns);
+                // Rows wrapped anew are shown at once, so that none is wider than the view.
+                if (size.columns != m_screen.columns()) {
+                    m_screen.setColumns(size.columns);
+                    showPending();
+                }
                 if (m_process)
                     m_process->resize(size);
             });
@@ -87,8 +91,10 @@ void UtilityConsole::showEnd(const platform::ProcessEnd& end) {
 }
 
 void UtilityConsole::takeOutput(const QByteArray& bytes) {
-    const QString text = m_decoder.decode(bytes);
-    m_screen.feed(text);
+    // Decoded into the same buffer each time, and fed to the screen in one piece.
+    m_text.resize(m_decoder.requiredSpace(bytes.size()));
+    const QChar* end = m_decoder.appendToBuffer(m_text.data(), bytes);
+    m_screen.feed(QStringView(m_text.constData(), end));
     if (!m_refresh.isActive())
         m_refresh.start();
 }

@@ -44,6 +44,7 @@ private:
     ConsoleView* m_view = nullptr;
     TerminalScreen m_screen;
     QStringDecoder m_decoder;
+    QString m_text;
     QTimer m_refresh;
     QPointer<platform::ConsoleProcess> m_process;
     QString m_name;

@@ -1,0 +1,35 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QList>
+#include <QString>
+
+namespace runs::console {
+
+// The last rows a screen has ended, oldest first, up to a number of them. The row that goes to
+// make room for a new one hands its storage on for the screen to write its next row in, so that
+// a flood of output, once the rows are full, neither takes nor gives back memory.
+class KeptRows {
+public:
+    explicit KeptRows(qsizetype capacity) : m_capacity(std::max<qsizetype>(capacity, 1)) {}
+
+    qsizetype size() const { return m_rows.size(); }
+    // Row index counts from the oldest kept.
+    const QString& at(qsizetype index) const { return m_rows[slot(index)]; }
+    // Whether the screen wrapped the row, rather than the program ending it.
+    bool isWrapped(qsizetype index) const { return m_wrapped[slot(index)]; }
+
+    // Keeps row as the newest; hands back the emptied storage of the oldest when it goes.
+    QString push(QString row, bool wrapped);
+    void clear();
+
+private:
+    qsizetype slot(qsizetype index) const { return (m_oldest + index) % m_rows.size(); }
+
+    qsizetype m_capacity;
+    QList<QString> m_rows;
+    QList<bool> m_wrapped;
+    qsizetype m_oldest = 0; // the slot of the oldest row once all are taken
+};
+
+} // namespace runs::console
