@@ -428,6 +428,16 @@ void TestConsoleView::speaksTheUtilitysCharacterSet_data() {
     row("an unknown name", "AMERICAN_AMERICA.XX8UNKNOWN", "M\xc3\xbcller", u"Müller"_s, u"é"_s,
         "\xc3\xa9");
     row("no character set", "AMERICAN_AMERICA", "M\xc3\xbcller", u"Müller"_s, u"é"_s, "\xc3\xa9");
+    // A byte that starts a character, then one that cannot go on with it: a replacement
+    // character for each, as the log window shows them.
+    row("Big5 E2 82", "TRADITIONAL CHINESE_TAIWAN.ZHT16BIG5", "\xe2\x82 \xa4\xa4",
+        u"\ufffd\ufffd 中"_s, u"x"_s, "x");
+    row("EUC-JP 8E A0", "JAPANESE_JAPAN.JA16EUC", "\x8e\xa0 \xc6\xfc", u"\ufffd\ufffd 日"_s, u"x"_s,
+        "x");
+    row("EUC-JP ED A0", "JAPANESE_JAPAN.JA16EUC", "\xed\xa0 \xc6\xfc", u"\ufffd\ufffd 日"_s, u"x"_s,
+        "x");
+    row("EUC-KR ED A0", "KOREAN_KOREA.KO16KSC5601", "\xed\xa0 \xc7\xd1", u"\ufffd\ufffd 한"_s,
+        u"x"_s, "x");
 }
 
 void TestConsoleView::speaksTheUtilitysCharacterSet() {

@@ -26,8 +26,7 @@ QString endText(const QString& name, const platform::ProcessEnd& end) {
 
 } // namespace
 
-UtilityConsole::UtilityConsole()
-    : m_screen(InitialSize.columns, ConsoleView::KeptLines), m_decoder(QStringDecoder::System) {
+UtilityConsole::UtilityConsole() : m_screen(InitialSize.columns, ConsoleView::KeptLines) {
     setObjectName(u"UtilityConsole"_s);
     setAttribute(Qt::WA_DeleteOnClose);
     m_view = new ConsoleView(this);
@@ -58,7 +57,7 @@ void UtilityConsole::attach(platform::ConsoleProcess* process, const QString& ti
     m_screen.clear();
     // The utility writes and reads its terminal in the character set its NLS_LANG names.
     const QByteArray nlsLang = platform::environmentBytes(u"NLS_LANG"_s).value_or(QByteArray());
-    m_decoder = platform::nlsDecoder(nlsLang);
+    m_decoder.start(nlsLang);
     m_view->setKeyEncoding(platform::nlsEncoder(nlsLang));
     m_view->clearScreen();
     m_name = name;
@@ -83,18 +82,14 @@ void UtilityConsole::attach(platform::ConsoleProcess* process, const QString& ti
 
 void UtilityConsole::showEnd(const platform::ProcessEnd& end) {
     detach();
-    // A character the utility left half-written is shown as one that could not be read.
-    if (QString(m_decoder.decode(QByteArrayView("\n"))) != u"\n"_s)
-        m_screen.feed(QStringView(u"\uFFFD"));
+    // A character the utility left half-written is shown as bytes that could not be read.
+    m_screen.feed(m_decoder.finish());
     m_screen.writeOwnLine(endText(m_name, end));
     showPending();
 }
 
 void UtilityConsole::takeOutput(const QByteArray& bytes) {
-    // Decoded into the same buffer each time, and fed to the screen in one piece.
-    m_text.resize(m_decoder.requiredSpace(bytes.size()));
-    const QChar* end = m_decoder.appendToBuffer(m_text.data(), bytes);
-    m_screen.feed(QStringView(m_text.constData(), end));
+    m_screen.feed(m_decoder.decode(bytes));
     if (!m_refresh.isActive())
         m_refresh.start();
 }

@@ -2,10 +2,10 @@
 #pragma once
 
 #include "platform/ConsoleProcess.h"
+#include "runs/console/OutputDecoder.h"
 #include "runs/console/TerminalScreen.h"
 
 #include <QPointer>
-#include <QStringDecoder>
 #include <QTimer>
 #include <QWidget>
 
@@ -43,8 +43,7 @@ private:
 
     ConsoleView* m_view = nullptr;
     TerminalScreen m_screen;
-    QStringDecoder m_decoder;
-    QString m_text;
+    OutputDecoder m_decoder;
     QTimer m_refresh;
     QPointer<platform::ConsoleProcess> m_process;
     QString m_name;
