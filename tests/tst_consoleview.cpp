@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The console fed by a terminal that the test writes: the grid its text area draws, copy, where
-// the view stands as output comes, the line that ends a run, and the utility's character set.
+// The console fed by a terminal that the test writes: the grid its text area draws, copy, and
+// where the view stands as output comes.
 #include "runs/console/ConsoleView.h"
 #include "runs/console/UtilityConsole.h"
 #include "support/ConsoleGrid.h"
@@ -77,10 +77,6 @@ private Q_SLOTS:
     void followsOrStays();
     void keepsTheReadingPlace_data();
     void keepsTheReadingPlace();
-    void endLineStandsApart_data();
-    void endLineStandsApart();
-    void speaksTheUtilitysCharacterSet_data();
-    void speaksTheUtilitysCharacterSet();
 
 private:
     EnvironmentGuard m_environment{{u"NLS_LANG"_s}};
@@ -368,101 +364,6 @@ void TestConsoleView::keepsTheReadingPlace() {
         QCOMPARE(bar->value(), bar->maximum());
     else
         QCOMPARE(topRow(view), u"line 100%1"_s.arg(QString(60, u'.')).left(columns));
-    console->close();
-}
-
-void TestConsoleView::endLineStandsApart_data() {
-    QTest::addColumn<QByteArray>("output");
-    QTest::addColumn<QString>("shown");
-    const QString end = u"[exp has ended with exit status 4]"_s;
-    QTest::newRow("after an ended line") << QByteArray("done\r\n") << u"done\n"_s + end;
-    QTest::newRow("after a prompt") << QByteArray("Password: ") << u"Password: \n"_s + end;
-    QTest::newRow("after a lone escape") << QByteArray("out\x1b") << u"out\n"_s + end;
-    QTest::newRow("after an unfinished control sequence")
-        << QByteArray("out\x1b[1;3") << u"out\n"_s + end;
-    QTest::newRow("after a title that never ends")
-        << QByteArray("out\x1b]0;") + QByteArray(1 << 20, 't') << u"out\n"_s + end;
-    QTest::newRow("after an escape inside a title")
-        << QByteArray("out\x1b]0;title\x1b") << u"out\n"_s + end;
-    QTest::newRow("after a half-written character")
-        << QByteArray("caf\xc3") << u"caf\uFFFD\n"_s + end;
-    QTest::newRow("after a carriage return") << QByteArray("10%\r") << u"10%\n"_s + end;
-    QTest::newRow("nothing written") << QByteArray() << end;
-}
-
-void TestConsoleView::endLineStandsApart() {
-    QFETCH(QByteArray, output);
-    QFETCH(QString, shown);
-    FakeTerminal terminal;
-    auto* console = new UtilityConsole;
-    console->attach(&terminal, u"exp"_s, u"exp"_s);
-    Q_EMIT terminal.output(output);
-    console->showEnd({false, 4});
-    QCOMPARE(control<ConsoleView>(*console, "txt_console")->toPlainText(), shown);
-    console->close();
-}
-
-void TestConsoleView::speaksTheUtilitysCharacterSet_data() {
-    QTest::addColumn<QByteArray>("nlsLang");
-    QTest::addColumn<QByteArray>("output");
-    QTest::addColumn<QString>("shown");
-    QTest::addColumn<QString>("key");
-    QTest::addColumn<QByteArray>("typed");
-    const auto row = [](const char* name, const QByteArray& nlsLang, const QByteArray& output,
-                        const QString& shown, const QString& key, const QByteArray& typed) {
-        QTest::newRow(name) << nlsLang << output << shown << key << typed;
-    };
-    row("ISO-8859-1", "AMERICAN_AMERICA.WE8ISO8859P1",
-        "M\xfcller \xc6r\xf8sk\xf8"
-        "bing",
-        u"Müller Ærøskøbing"_s, u"ü"_s, "\xfc");
-    row("windows-1252", "AMERICAN_AMERICA.we8mswin1252", "\x80 caf\xe9", u"€ café"_s, u"€"_s,
-        "\x80");
-    row("Shift_JIS", "JAPANESE_JAPAN.JA16SJIS", "\x93\x8c\x8b\x9e!", u"東京!"_s, u"日"_s,
-        "\x93\xfa");
-    row("GBK", "SIMPLIFIED CHINESE_CHINA.ZHS16GBK", "\xb6\xab\xbe\xa9!", u"东京!"_s, u"中"_s,
-        "\xd6\xd0");
-    row("UTF-8", "AMERICAN_AMERICA.AL32UTF8", "\xc5\x81\xc3\xb3\x64\xc5\xba \xe6\x9d\xb1",
-        u"Łódź 東"_s, u"é"_s, "\xc3\xa9");
-    // The locale's encoding, UTF-8 here, when the name says nothing the console knows.
-    row("an unknown name", "AMERICAN_AMERICA.XX8UNKNOWN", "M\xc3\xbcller", u"Müller"_s, u"é"_s,
-        "\xc3\xa9");
-    row("no character set", "AMERICAN_AMERICA", "M\xc3\xbcller", u"Müller"_s, u"é"_s, "\xc3\xa9");
-    // A byte that starts a character, then one that cannot go on with it: a replacement
-    // character for each, as the log window shows them.
-    row("Big5 E2 82", "TRADITIONAL CHINESE_TAIWAN.ZHT16BIG5", "\xe2\x82 \xa4\xa4",
-        u"\ufffd\ufffd 中"_s, u"x"_s, "x");
-    row("EUC-JP 8E A0", "JAPANESE_JAPAN.JA16EUC", "\x8e\xa0 \xc6\xfc", u"\ufffd\ufffd 日"_s, u"x"_s,
-        "x");
-    row("EUC-JP ED A0", "JAPANESE_JAPAN.JA16EUC", "\xed\xa0 \xc6\xfc", u"\ufffd\ufffd 日"_s, u"x"_s,
-        "x");
-    row("EUC-KR ED A0", "KOREAN_KOREA.KO16KSC5601", "\xed\xa0 \xc7\xd1", u"\ufffd\ufffd 한"_s,
-        u"x"_s, "x");
-}
-
-void TestConsoleView::speaksTheUtilitysCharacterSet() {
-    QFETCH(QByteArray, nlsLang);
-    QFETCH(QByteArray, output);
-    QFETCH(QString, shown);
-    QFETCH(QString, key);
-    QFETCH(QByteArray, typed);
-    qputenv("NLS_LANG", nlsLang);
-    FakeTerminal terminal;
-    auto* console = new UtilityConsole;
-    auto* view = control<ConsoleView>(*console, "txt_console");
-    // The output in two reads, split at every byte.
-    for (qsizetype split = 0; split <= output.size(); ++split) {
-        console->attach(&terminal, u"exp"_s, u"exp"_s);
-        Q_EMIT terminal.output(output.first(split));
-        Q_EMIT terminal.output(output.sliced(split));
-        console->showEnd({});
-        QVERIFY2(view->toPlainText().startsWith(shown + u'\n'),
-                 qPrintable(u"split at %1: %2"_s.arg(split).arg(view->toPlainText())));
-    }
-    console->attach(&terminal, u"exp"_s, u"exp"_s);
-    QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, key);
-    QApplication::sendEvent(view, &press);
-    QCOMPARE(terminal.typed, typed);
     console->close();
 }
 

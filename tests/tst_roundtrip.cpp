@@ -45,22 +45,29 @@ void TestRoundTrip::exportThenImport_data() {
     QTest::addColumn<QString>("password");
     QTest::addColumn<QString>("tables");  // exported; EMP and DEPT are imported
     QTest::addColumn<QString>("warning"); // a line the export's console and log show, if any
+    QTest::addColumn<QString>("ended");   // the console's last line
     const auto tables = u"EMP,DEPT"_s;
+    const auto clean =
+        u"[exp has ended with exit status 0: terminated successfully without warnings]"_s;
     QTest::newRow("all rows") << QString() << true << u"dumps"_s << u"tiger"_s << tables
-                              << QString();
+                              << QString() << clean;
     QTest::newRow("query") << u"WHERE DEPTNO = 10"_s << true << u"dumps"_s << u"tiger"_s << tables
-                           << QString();
+                           << QString() << clean;
     QTest::newRow("definitions only")
-        << QString() << false << u"dumps"_s << u"tiger"_s << tables << QString();
+        << QString() << false << u"dumps"_s << u"tiger"_s << tables << QString() << clean;
     QTest::newRow("folder with blanks")
-        << QString() << true << u"my dumps"_s << u"tiger"_s << tables << QString();
-    // exp asks again on its console; the operator answers there.
+        << QString() << true << u"my dumps"_s << u"tiger"_s << tables << QString() << clean;
+    // exp asks again on its console; the operator answers there. The refused logon's two coded
+    // lines are problems of the run, which then ends without warnings.
     QTest::newRow("wrong password, answered at the console")
-        << QString() << true << u"dumps"_s << u"WRONG"_s << tables << QString();
+        << QString() << true << u"dumps"_s << u"WRONG"_s << tables << QString()
+        << u"[exp has ended with exit status 0: terminated successfully without warnings, "
+           u"2 problems]"_s;
     // The demo's run with warnings: the tables that exist are exported all the same.
     QTest::newRow("a table that does not exist")
         << QString() << true << u"dumps"_s << u"tiger"_s << u"EMP,DEPT,BONUS"_s
-        << u"EXP-00011: SCOTT.BONUS does not exist"_s;
+        << u"EXP-00011: SCOTT.BONUS does not exist"_s
+        << u"[exp has ended with exit status 1: terminated successfully with warnings, 1 problem]"_s;
 }
 
 void TestRoundTrip::exportThenImport() {
@@ -70,6 +77,7 @@ void TestRoundTrip::exportThenImport() {
     QFETCH(QString, password);
     QFETCH(QString, tables);
     QFETCH(QString, warning);
+    QFETCH(QString, ended);
     StandinHome home;
     QVERIFY(home.isValid());
     QVERIFY(QFile::link(QStringLiteral(STANDIN_EXP).section(u'/', 0, -2), home.path(u"bin"_s)));
@@ -118,6 +126,8 @@ void TestRoundTrip::exportThenImport() {
         QVERIFY2(log.contains(u'\n' + warning + u'\n'), qPrintable(log));
         QVERIFY2(consoleText().contains(warning), qPrintable(consoleText()));
     }
+    // The console's last line, its rows joined, tells the outcome from the closing line.
+    QVERIFY2(consoleText().remove(u'\n').endsWith(ended), qPrintable(consoleText()));
 
     control<QPushButton>(window, "cmd_import")->click();
     QCOMPARE(recorder.texts(), QStringList());

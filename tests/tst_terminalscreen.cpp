@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The console's model of a terminal, without a window: what a screen shows of a utility's
-// output, and the bytes a terminal sends for a key.
+// output, the class of the lines it ends, and the bytes a terminal sends for a key.
 #include "runs/console/TerminalKeys.h"
 #include "runs/console/TerminalScreen.h"
 
@@ -28,6 +28,34 @@ QList<int> wrappedRows(const TerminalScreen& screen) {
     return rows;
 }
 
+// The class of each kept row's line, a letter a row: '.' plain, 'E' error, 'W' warning, and the
+// closing lines 'S' (succeeded), 'w' (with warnings), 'F' (failed).
+QString rowClasses(const TerminalScreen& screen) {
+    using runs::lines::LineKind;
+    using runs::lines::Outcome;
+    QString letters;
+    for (qint64 line = screen.firstKept(); line < screen.endedCount(); ++line) {
+        const runs::lines::LineClass row = screen.lineClass(line);
+        switch (row.kind) {
+        case LineKind::Plain:
+            letters += u'.';
+            break;
+        case LineKind::Error:
+            letters += u'E';
+            break;
+        case LineKind::Warning:
+            letters += u'W';
+            break;
+        case LineKind::Closing:
+            letters += row.outcome == Outcome::Succeeded               ? u'S'
+                       : row.outcome == Outcome::SucceededWithWarnings ? u'w'
+                                                                       : u'F';
+            break;
+        }
+    }
+    return letters;
+}
+
 } // namespace
 
 class TestTerminalScreen : public QObject {
@@ -43,6 +71,8 @@ private Q_SLOTS:
     void rewrapsAtANewWidth();
     void keepsTheLastRows_data();
     void keepsTheLastRows();
+    void classifiesLinesAsTheyEnd_data();
+    void classifiesLinesAsTheyEnd();
 };
 
 void TestTerminalScreen::showsTheTerminal_data() {
@@ -245,6 +275,59 @@ void TestTerminalScreen::keepsTheLastRows() {
     QCOMPARE(shownText(screen).split(u'\n'), rows);
     QCOMPARE(screen.firstKept(), firstKept);
     QCOMPARE(screen.endedCount(), firstKept + rows.size() - 1);
+}
+
+void TestTerminalScreen::classifiesLinesAsTheyEnd_data() {
+    // Written 20 columns wide; then the program has done (finished), or the terminal is made
+    // columns wide.
+    QTest::addColumn<QString>("output");
+    QTest::addColumn<bool>("finished");
+    QTest::addColumn<int>("columns");
+    QTest::addColumn<QString>("classes"); // of the kept rows, see rowClasses
+    QTest::addColumn<QString>("tally");   // what the end line adds
+    const auto row = [](const char* name, const QString& output, bool finished, int columns,
+                        const QString& classes, const QString& tally) {
+        QTest::newRow(name) << output << finished << columns << classes << tally;
+    };
+    row("codes, a warning and plain lines", u"EXP-00011: x\r\nWARNING: y\r\nok\r\n"_s, false, 0,
+        u"EW."_s, u"2 problems"_s);
+    row("the closing line, every row of it",
+        u"EXP-00011: x\r\nExport terminated successfully with warnings.\r\n"_s, false, 0, u"Ewww"_s,
+        u"terminated successfully with warnings, 1 problem"_s);
+    row("a failure closes with a code", u"EXP-00000: Export terminated unsuccessfully\r\n"_s, false,
+        0, u"FFF"_s, u"terminated unsuccessfully"_s);
+    row("a line still being written is none yet", u"ok\r\nIMP-00015: x"_s, false, 0, u"."_s, {});
+    row("the program's last line ends with it",
+        u"Import terminated successfully without warnings."_s, true, 0, u"SSS"_s,
+        u"terminated successfully without warnings"_s);
+    row("every row of a wrapped problem line", u"ORA-01017: invalid username\r\nok\r\n"_s, false, 0,
+        u"EE."_s, u"1 problem"_s);
+    row("blanks wrapped before the code", QString(22, u' ') + u"EXP-00011: x\r\n"_s, false, 0,
+        u"EE"_s, u"1 problem"_s);
+    row("a row rewritten with CR is what it ends as", u"EXP-00011: x\rplain text  \r\n"_s, false, 0,
+        u"."_s, {});
+    row("progress rewritten by a problem", u"10%\r50%\rIMP-00015: exists\r\n"_s, false, 0, u"E"_s,
+        u"1 problem"_s);
+    row("wider, a line keeps its class", u"ORA-01017: invalid name\r\nok\r\n"_s, false, 30, u"E."_s,
+        u"1 problem"_s);
+    row("narrower, a line keeps its class", u"WARNING: x\r\nok\r\n"_s, false, 4, u"WWW."_s,
+        u"1 problem"_s);
+}
+
+void TestTerminalScreen::classifiesLinesAsTheyEnd() {
+    QFETCH(QString, output);
+    QFETCH(bool, finished);
+    QFETCH(int, columns);
+    QFETCH(QString, classes);
+    QFETCH(QString, tally);
+    TerminalScreen screen(20);
+    screen.feed(output);
+    if (finished)
+        screen.finishLine();
+    if (columns > 0)
+        screen.setColumns(columns);
+    QCOMPARE(rowClasses(screen), classes);
+    QCOMPARE(QString::fromStdString(runs::lines::endLineTail(screen.tally())), tally);
 }
 
 QTEST_GUILESS_MAIN(TestTerminalScreen)

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "runs/console/ConsoleView.h"
 
+#include "runs/console/ConsoleFind.h"
 #include "runs/console/GridLayout.h"
+#include "runs/console/RowBlocks.h"
 #include "runs/console/TerminalKeys.h"
 #include "runs/console/TerminalScreen.h"
 
@@ -26,14 +28,21 @@ constexpr qint64 FloodLines = 500;
 // Lines put back into the document per turn of the event loop after a flood.
 constexpr qint64 HistoryPiece = 500;
 constexpr int CalmMilliseconds = 100;
-// The state of a block whose row the screen wrapped: it goes on in the next block.
-constexpr int WrappedRow = 1;
 
 bool isCopy(const QKeyEvent* event, bool hasSelection) {
     const QKeyCombination combination = event->keyCombination();
     return combination == QKeyCombination(Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_C) ||
            combination == QKeyCombination(Qt::ControlModifier, Qt::Key_Insert) ||
            (hasSelection && event->matches(QKeySequence::Copy));
+}
+
+// Keys the console keeps for itself, even while the utility runs.
+bool isFind(const QKeyEvent* event) {
+    return event->keyCombination() == QKeyCombination(Qt::ControlModifier, Qt::Key_F);
+}
+
+bool isProblemStep(const QKeyEvent* event) {
+    return event->key() == Qt::Key_F8 && (event->modifiers() & ~Qt::ShiftModifier) == 0;
 }
 
 bool isPaste(const QKeyEvent* event) {
@@ -51,6 +60,8 @@ ConsoleView::ConsoleView(QWidget* parent) : QPlainTextEdit(parent) {
     setDocument(text);
     m_grid->setPaintDevice(viewport());
     connect(&m_history, &QTimer::timeout, this, &ConsoleView::fillHistory);
+    m_find = new ConsoleFind(this);
+    m_colours = lines::problemColours(palette());
     setObjectName(u"txt_console"_s);
     setAccessibleName(u"Utility output"_s);
     setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
@@ -83,7 +94,7 @@ void ConsoleView::showScreen(const TerminalScreen& screen) {
         return;
     }
     appendLines(screen.endedLines(m_end, screen.endedCount()), screen.currentLine());
-    markWrapped(m_end, screen.endedCount());
+    markRows(m_end, screen.endedCount());
     m_end = screen.endedCount();
     // Rows the screen no longer keeps leave the view too, a few at a time.
     if (m_first < screen.firstKept())
@@ -110,7 +121,7 @@ void ConsoleView::showRewrapped() {
 int ConsoleView::linesFrom(QTextBlock block) const {
     int lines = 0;
     for (; block.isValid(); block = block.next())
-        lines += block.userState() != WrappedRow ? 1 : 0;
+        lines += rows::isWrapped(block) ? 0 : 1;
     return lines;
 }
 
@@ -119,7 +130,7 @@ QTextBlock ConsoleView::lineStart(int linesBelow) const {
     int seen = 0;
     QTextBlock block = document()->lastBlock();
     for (; block.isValid(); block = block.previous()) {
-        if (block.userState() != WrappedRow && seen++ == linesBelow)
+        if (!rows::isWrapped(block) && seen++ == linesBelow)
             return block.next();
     }
     return document()->firstBlock();
@@ -127,6 +138,7 @@ QTextBlock ConsoleView::lineStart(int linesBelow) const {
 
 void ConsoleView::clearScreen() {
     m_history.stop();
+    m_find->forget();
     m_screen = nullptr;
     m_first = 0;
     m_end = 0;
@@ -155,12 +167,12 @@ void ConsoleView::appendLines(const QStringList& lines, const QString& currentLi
     cursor.movePosition(QTextCursor::End);
     cursor.movePosition(QTextCursor::StartOfBlock, QTextCursor::KeepAnchor);
     if (lines.isEmpty()) {
-        cursor.insertText(currentLine);
+        cursor.insertText(currentLine, QTextCharFormat());
     } else {
         QString text = lines.join(u'\n');
         text += u'\n';
         text += currentLine;
-        cursor.insertText(text);
+        cursor.insertText(text, QTextCharFormat());
     }
     cursor.endEditBlock();
     follow(following, 0);
@@ -186,9 +198,9 @@ void ConsoleView::showRows(qint64 first) {
     QTextCursor cursor(document());
     cursor.beginEditBlock();
     cursor.select(QTextCursor::Document);
-    cursor.insertText(text);
+    cursor.insertText(text, QTextCharFormat());
     cursor.endEditBlock();
-    markWrapped(m_first, m_end);
+    markRows(m_first, m_end);
 }
 
 void ConsoleView::fillHistory() {
@@ -203,10 +215,11 @@ void ConsoleView::fillHistory() {
     const bool following = isFollowing();
     QTextCursor cursor(document());
     cursor.movePosition(QTextCursor::Start);
-    cursor.insertText(lines.join(u'\n') + u'\n');
+    cursor.insertText(lines.join(u'\n') + u'\n', QTextCharFormat());
     const qint64 before = m_first;
     m_first = from;
-    markWrapped(from, before);
+    // The block that was first may have handed its mark to the rows put before it.
+    markRows(from, std::min(before + 1, m_end));
     follow(following, static_cast<int>(lines.size()));
 }
 
@@ -220,11 +233,37 @@ void ConsoleView::dropOldest(int blocks) {
     follow(following, -blocks);
 }
 
-void ConsoleView::markWrapped(qint64 from, qint64 end) {
-    QTextBlock block = document()->findBlockByNumber(static_cast<int>(from - m_first));
-    for (qint64 line = from; line < end && block.isValid(); ++line, block = block.next())
-        block.setUserState(m_screen->isWrapped(line) ? WrappedRow : -1);
+void ConsoleView::markRows(qint64 from, qint64 end) {
+    // Rows shown while their line went on take its class once it has ended.
+    qint64 first = from;
+    if (from < end && m_screen->lineClass(from).kind != lines::LineKind::Plain) {
+        while (first > std::max(m_first, m_screen->firstKept()) && m_screen->isWrapped(first - 1))
+            --first;
+    }
+    // Colours go in as one edit, laid out once.
+    QTextCursor edit(document());
+    edit.beginEditBlock();
+    QTextBlock block = document()->findBlockByNumber(static_cast<int>(first - m_first));
+    for (qint64 line = first; line < end && block.isValid(); ++line, block = block.next()) {
+        const QColor shown = line < from ? m_colours.colourOf(rows::lineClass(block)) : QColor();
+        const lines::LineClass now = m_screen->lineClass(line);
+        block.setUserState(rows::state(m_screen->isWrapped(line), now));
+        if (m_colours.colourOf(now) != shown)
+            rows::paint(block, m_colours.colourOf(now));
+    }
+    edit.endEditBlock();
     document()->lastBlock().setUserState(-1);
+}
+
+void ConsoleView::repaintRows() {
+    m_colours = lines::problemColours(palette());
+    QTextCursor edit(document());
+    edit.beginEditBlock();
+    for (QTextBlock block = document()->begin(); block.isValid(); block = block.next()) {
+        if (rows::lineClass(block).kind != lines::LineKind::Plain)
+            rows::paint(block, m_colours.colourOf(rows::lineClass(block)));
+    }
+    edit.endEditBlock();
 }
 
 QMimeData* ConsoleView::createMimeDataFromSelection() const {
@@ -238,7 +277,7 @@ QMimeData* ConsoleView::createMimeDataFromSelection() const {
         const int from = std::max(start - block.position(), 0);
         const int to = std::min(end - block.position(), block.length() - 1);
         text += block.text().mid(from, to - from);
-        if (block.position() + block.length() <= end && block.userState() != WrappedRow)
+        if (block.position() + block.length() <= end && !rows::isWrapped(block))
             text += u'\n';
     }
     auto* copied = new QMimeData;
@@ -266,6 +305,19 @@ QSize ConsoleView::sizeForTerminal(platform::ConsoleProcess::Size size) const {
 }
 
 void ConsoleView::keyPressEvent(QKeyEvent* event) {
+    if (isFind(event)) {
+        m_find->open();
+        return;
+    }
+    if (isProblemStep(event)) {
+        m_find->stepToProblem(event->modifiers() & Qt::ShiftModifier);
+        return;
+    }
+    // A key the find bar left goes nowhere else.
+    if (m_find->hasFocus()) {
+        event->ignore();
+        return;
+    }
     if (isCopy(event, textCursor().hasSelection())) {
         copy();
         return;
@@ -292,6 +344,7 @@ void ConsoleView::keyPressEvent(QKeyEvent* event) {
 
 void ConsoleView::resizeEvent(QResizeEvent* event) {
     QPlainTextEdit::resizeEvent(event);
+    m_find->place(viewport()->geometry(), fontMetrics().averageCharWidth());
     tellSize();
 }
 
@@ -308,11 +361,14 @@ void ConsoleView::changeEvent(QEvent* event) {
     QPlainTextEdit::changeEvent(event);
     if (event->type() == QEvent::FontChange)
         tellSize();
+    // The problem colours read on the text area's own background.
+    if (event->type() == QEvent::PaletteChange)
+        repaintRows();
 }
 
-bool ConsoleView::focusNextPrevChild(bool /*next*/) {
-    // Tab belongs to the utility, as in any terminal.
-    return false;
+bool ConsoleView::focusNextPrevChild(bool next) {
+    // Tab belongs to the utility, as in any terminal, but in the find bar.
+    return m_find->hasFocus() && QPlainTextEdit::focusNextPrevChild(next);
 }
 
 } // namespace runs::console

@@ -3,6 +3,7 @@
 
 #include "platform/ConsoleProcess.h"
 #include "runs/console/TerminalScreen.h"
+#include "runs/lines/ProblemColours.h"
 
 #include <QPlainTextEdit>
 #include <QStringEncoder>
@@ -11,12 +12,15 @@
 
 namespace runs::console {
 
+class ConsoleFind;
 class GridLayout;
 
 // The text area of a utility's console: what the utility's terminal shows, the last lines of
 // it kept, selectable and copyable like any text. Each block is a row of the screen, drawn as it
-// is; copying joins the rows the screen wrapped. Keys typed into it go to the utility, but for
-// those that move around the text or copy it.
+// is; copying joins the rows the screen wrapped. The rows of problem lines and of the closing
+// line are drawn in the problem colours for the text area's background. Keys typed into it go to
+// the utility, but for those that move around the text or copy it, Ctrl+F, which opens Find in
+// the kept rows, and F8 and Shift+F8, which go from problem line to problem line.
 //
 // A text document takes new lines cheaply but drops old ones slowly, so under a flood of output
 // the view shows only the latest lines, as terminals jump-scroll; once the flood is over, the
@@ -66,14 +70,19 @@ private:
     QTextBlock lineStart(int linesBelow) const;
     void fillHistory();
     void dropOldest(int blocks);
-    // Marks the blocks of screen rows from to before end that the screen wrapped.
-    void markWrapped(qint64 from, qint64 end);
+    // Marks the blocks of screen rows from to before end, just put in the text, with what the
+    // screen knows of them (see RowBlocks.h), and colours their lines.
+    void markRows(qint64 from, qint64 end);
+    // Colours every row again, for a new background.
+    void repaintRows();
     // Tells the terminal's size when whole cells have changed.
     void tellSize();
     bool isFollowing() const;
     void follow(bool following, int blocksAbove);
 
     GridLayout* m_grid = nullptr;
+    ConsoleFind* m_find = nullptr;
+    lines::ProblemColours m_colours;
     platform::ConsoleProcess::Size m_told{0, 0};
     const TerminalScreen* m_screen = nullptr;
     qint64 m_first = 0; // screen line number of the document's first block

@@ -3,14 +3,14 @@
 
 namespace runs::console {
 
-QString KeptRows::push(QString row, bool wrapped) {
+QString KeptRows::push(QString row, bool wrapped, lines::LineClass line) {
     if (m_rows.size() < m_capacity) {
         m_rows.append(std::move(row));
-        m_wrapped.append(wrapped);
+        m_marks.append({wrapped, line});
         return {};
     }
     std::swap(m_rows[m_oldest], row);
-    m_wrapped[m_oldest] = wrapped;
+    m_marks[m_oldest] = {wrapped, line};
     m_oldest = (m_oldest + 1) % m_capacity;
     // Emptied, the storage stays for what is written in it next.
     row.resize(0);
@@ -19,7 +19,7 @@ QString KeptRows::push(QString row, bool wrapped) {
 
 void KeptRows::clear() {
     m_rows.clear();
-    m_wrapped.clear();
+    m_marks.clear();
     m_oldest = 0;
 }
 

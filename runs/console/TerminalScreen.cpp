@@ -72,15 +72,17 @@ void TerminalScreen::rewrap() {
     const qint64 first = firstKept();
     QStringList kept;
     QList<bool> keptWrapped;
+    QList<lines::LineClass> keptClasses;
     for (qsizetype row = 0; row < m_kept.size(); ++row) {
         kept.append(m_kept.at(row));
         keptWrapped.append(m_kept.isWrapped(row));
+        keptClasses.append(m_kept.lineClass(row));
     }
     m_kept.clear();
     m_endedCount = first;
-    const auto addRows = [this](const QStringList& rows, bool lastWrapped) {
+    const auto addRows = [this](const QStringList& rows, bool lastWrapped, lines::LineClass line) {
         for (qsizetype row = 0; row < rows.size(); ++row) {
-            m_kept.push(rows[row], row + 1 < rows.size() || lastWrapped);
+            m_kept.push(rows[row], row + 1 < rows.size() || lastWrapped, line);
             ++m_endedCount;
         }
     };
@@ -92,7 +94,8 @@ void TerminalScreen::rewrap() {
     for (qsizetype row = 0; row < current; ++row) {
         line += kept[row];
         if (!keptWrapped[row]) {
-            addRows(wrapRows(line, m_columns), false);
+            // The line keeps the class it was given when it ended.
+            addRows(wrapRows(line, m_columns), false, keptClasses[row]);
             line.clear();
         }
     }
@@ -108,12 +111,13 @@ void TerminalScreen::rewrap() {
     for (const QString& row : std::as_const(rows))
         cursor -= cellCount(row);
     m_column = std::clamp<qsizetype>(cursor, 0, m_columns);
-    addRows(rows, true);
+    addRows(rows, true, {});
 }
 
 void TerminalScreen::clear() {
     m_kept.clear();
     m_endedCount = 0;
+    m_tally = {};
     m_row.takeText();
     m_column = 0;
     m_highSurrogate = 0;
@@ -121,7 +125,7 @@ void TerminalScreen::clear() {
     m_parameters.clear();
 }
 
-void TerminalScreen::writeOwnLine(QStringView text) {
+void TerminalScreen::finishLine() {
     if (m_highSurrogate != 0)
         writeCharacter(Replacement);
     m_highSurrogate = 0;
@@ -130,6 +134,10 @@ void TerminalScreen::writeOwnLine(QStringView text) {
     if (!m_row.isEmpty())
         endLine(false);
     m_column = 0;
+}
+
+void TerminalScreen::writeOwnLine(QStringView text) {
+    finishLine();
     writeText(text);
 }
 
@@ -338,9 +346,37 @@ void TerminalScreen::writeCharacter(char32_t code) {
 }
 
 void TerminalScreen::endLine(bool wrapped) {
+    lines::LineClass line;
+    if (!wrapped) {
+        line = endingLineClass();
+        m_tally.add(line);
+    }
     // The row that makes room lends its storage to the next, so a flood costs no allocations.
-    m_row.setStorage(m_kept.push(m_row.takeText(), wrapped));
+    m_row.setStorage(m_kept.push(m_row.takeText(), wrapped, line));
     ++m_endedCount;
+    // The rows the screen wrapped before it are the same line's.
+    if (line.kind != lines::LineKind::Plain) {
+        for (qsizetype row = m_kept.size() - 2; row >= 0 && m_kept.isWrapped(row); --row)
+            m_kept.setLineClass(row, line);
+    }
+}
+
+lines::LineClass TerminalScreen::endingLineClass() const {
+    const auto classify = [](QStringView text) {
+        return lines::classify(std::u16string_view(text.utf16(), size_t(text.size())));
+    };
+    qsizetype first = m_kept.size();
+    while (first > 0 && m_kept.isWrapped(first - 1))
+        --first;
+    if (first == m_kept.size())
+        return classify(m_row.text());
+    // Only the line's first characters tell its class.
+    const auto significant = static_cast<qsizetype>(lines::significantLength);
+    QString start;
+    for (qsizetype row = first; row < m_kept.size() && start.size() < significant; ++row)
+        start += m_kept.at(row);
+    start += QStringView(m_row.text()).first(std::min(m_row.text().size(), significant));
+    return classify(start);
 }
 
 } // namespace runs::console

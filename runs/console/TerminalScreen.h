@@ -3,6 +3,7 @@
 
 #include "runs/console/KeptRows.h"
 #include "runs/console/TerminalRow.h"
+#include "runs/lines/RunSummary.h"
 
 #include <QList>
 #include <QString>
@@ -23,6 +24,9 @@ namespace runs::console {
 //
 // When the width changes, the kept rows are wrapped anew at the new width, as current
 // terminals do: rows the screen wrapped join again, and no row is wider than the terminal.
+//
+// Each line the program ends is classified once, its wrapped rows joined, and all its rows take
+// its class (a problem, a closing line, or plain), which they keep when wrapped anew.
 class TerminalScreen {
 public:
     // Ended rows a console keeps for scrolling back.
@@ -31,6 +35,9 @@ public:
     explicit TerminalScreen(int columns = 80, qsizetype keptLines = KeptLines);
 
     void feed(QStringView text);
+    // The program has done: the row it left unfinished ends, as a line of its own, and any
+    // sequence it left open is over.
+    void finishLine();
     // A line of the console's own, after whatever the program left unfinished: on a row of its
     // own, read as plain text whatever sequence the program left open.
     void writeOwnLine(QStringView text);
@@ -42,6 +49,10 @@ public:
     QStringList endedLines(qint64 from, qint64 end) const;
     // Whether a kept row was ended by the wrap rather than by the program.
     bool isWrapped(qint64 line) const { return m_kept.isWrapped(line - firstKept()); }
+    // The class of a kept row's line, plain while the line goes on.
+    lines::LineClass lineClass(qint64 line) const { return m_kept.lineClass(line - firstKept()); }
+    // The problems and the closing line among the lines ended since the screen was cleared.
+    const lines::RunTally& tally() const { return m_tally; }
     const QString& currentLine() const { return m_row.text(); }
     // The cursor's cell in the row being written.
     qsizetype column() const { return m_column; }
@@ -63,11 +74,14 @@ private:
     void control(QChar c);
     void endControlSequence(QChar final);
     void endLine(bool wrapped);
+    // The class of the line the row being written ends.
+    lines::LineClass endingLineClass() const;
     void rewrap();
 
     qsizetype m_columns;
     KeptRows m_kept;
     qint64 m_endedCount = 0;
+    lines::RunTally m_tally;
     quint64 m_rewraps = 0;
     TerminalRow m_row;
     qsizetype m_column = 0;

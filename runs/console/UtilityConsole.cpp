@@ -4,6 +4,7 @@
 #include "platform/Environment.h"
 #include "platform/NlsEncoding.h"
 #include "runs/console/ConsoleView.h"
+#include "runs/lines/RunSummary.h"
 
 #include <QCloseEvent>
 #include <QVBoxLayout>
@@ -17,11 +18,17 @@ namespace {
 // Output is shown at most this often, so a flood costs a repaint a frame, not a line.
 constexpr int RefreshMilliseconds = 16;
 
-QString endText(const QString& name, const platform::ProcessEnd& end) {
+// How the utility ended, and what its lines came to when they say anything: "[exp has ended
+// with exit status 1: terminated successfully with warnings, 1 problem]".
+QString endText(const QString& name, const platform::ProcessEnd& end,
+                const lines::RunTally& tally) {
+    const QString outcome = QString::fromStdString(lines::endLineTail(tally));
     if (end.bySignal)
-        return u"[%1 was ended by signal %2: %3]"_s.arg(name, QString::number(end.number),
-                                                        platform::signalName(end.number));
-    return u"[%1 has ended with exit status %2]"_s.arg(name, QString::number(end.number));
+        return u"[%1 was ended by signal %2: %3%4]"_s.arg(
+            name, QString::number(end.number), platform::signalName(end.number),
+            outcome.isEmpty() ? QString() : u", "_s + outcome);
+    return u"[%1 has ended with exit status %2%3]"_s.arg(
+        name, QString::number(end.number), outcome.isEmpty() ? QString() : u": "_s + outcome);
 }
 
 } // namespace
@@ -84,7 +91,8 @@ void UtilityConsole::showEnd(const platform::ProcessEnd& end) {
     detach();
     // A character the utility left half-written is shown as bytes that could not be read.
     m_screen.feed(m_decoder.finish());
-    m_screen.writeOwnLine(endText(m_name, end));
+    m_screen.finishLine();
+    m_screen.writeOwnLine(endText(m_name, end, m_screen.tally()));
     showPending();
 }
 

@@ -27,7 +27,8 @@ public:
     // read and written in the character set that NLS_LANG names now, as the utility has it.
     void attach(platform::ConsoleProcess* process, const QString& title, const QString& name);
 
-    // The utility has ended: a last line tells how, and keys no longer go anywhere.
+    // The utility has ended: a last line tells how, and what its closing line and problem lines
+    // said, and keys no longer go anywhere.
     void showEnd(const platform::ProcessEnd& end);
 
     // The console's terminal size at first, before the window is laid out.
