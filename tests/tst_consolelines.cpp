@@ -222,6 +222,8 @@ void TestConsoleLines::readsBytesAsTheLogWindow() {
     for (int byte = 0x80; byte <= 0xff; ++byte)
         line += char(byte) + QByteArray(" ");
     line += "\xe2\x82 \x8e\xa0 \xed\xa0 \x81\x30\x81 ";
+    // In UTF-8, a byte order mark and a replacement character of the text's own.
+    line += "\xef\xbb\xbf \xef\xbf\xbd ";
     const QString nlsLang = u"AMERICAN_AMERICA."_s + QString::fromLatin1(set);
     // Characters of the set, of one byte and of several, where it has them.
     const QByteArray encoding = platform::nlsEncodingName(nlsLang.toLatin1());

@@ -112,11 +112,13 @@ void TerminalScreen::rewrap() {
         cursor -= cellCount(row);
     m_column = std::clamp<qsizetype>(cursor, 0, m_columns);
     addRows(rows, true, {});
+    m_wrappedRows = rows.size();
 }
 
 void TerminalScreen::clear() {
     m_kept.clear();
     m_endedCount = 0;
+    m_wrappedRows = 0;
     m_tally = {};
     m_row.takeText();
     m_column = 0;
@@ -354,22 +356,26 @@ void TerminalScreen::endLine(bool wrapped) {
     // The row that makes room lends its storage to the next, so a flood costs no allocations.
     m_row.setStorage(m_kept.push(m_row.takeText(), wrapped, line));
     ++m_endedCount;
+    if (wrapped) {
+        ++m_wrappedRows;
+        return;
+    }
     // The rows the screen wrapped before it are the same line's.
     if (line.kind != lines::LineKind::Plain) {
-        for (qsizetype row = m_kept.size() - 2; row >= 0 && m_kept.isWrapped(row); --row)
+        const qsizetype first = m_kept.size() - 1 - std::min(m_wrappedRows, m_kept.size() - 1);
+        for (qsizetype row = first; row < m_kept.size() - 1; ++row)
             m_kept.setLineClass(row, line);
     }
+    m_wrappedRows = 0;
 }
 
 lines::LineClass TerminalScreen::endingLineClass() const {
     const auto classify = [](QStringView text) {
         return lines::classify(std::u16string_view(text.utf16(), size_t(text.size())));
     };
-    qsizetype first = m_kept.size();
-    while (first > 0 && m_kept.isWrapped(first - 1))
-        --first;
-    if (first == m_kept.size())
+    if (m_wrappedRows == 0)
         return classify(m_row.text());
+    const qsizetype first = m_kept.size() - std::min(m_wrappedRows, m_kept.size());
     // Only the line's first characters tell its class.
     const auto significant = static_cast<qsizetype>(lines::significantLength);
     QString start;

@@ -81,6 +81,8 @@ private:
     qsizetype m_columns;
     KeptRows m_kept;
     qint64 m_endedCount = 0;
+    // The rows of the line being written that the screen wrapped, kept before the row.
+    qsizetype m_wrappedRows = 0;
     lines::RunTally m_tally;
     quint64 m_rewraps = 0;
     TerminalRow m_row;

@@ -251,7 +251,7 @@ qsizetype TextEncoding::appendWhole(QByteArrayView bytes, QString& text) const {
         return bytes.size();
     case Kind::Utf8: {
         // Well-formed text, nearly all of it, is decoded at once; the walk reads it only when
-        // the decoder met a byte that starts no character, or a byte order mark.
+        // the decoder met a byte that starts no character, or a byte order mark (EF BB BF).
         const qsizetype whole = wholeUtf8(bytes);
         const qsizetype before = text.size();
         QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless |
@@ -259,8 +259,9 @@ qsizetype TextEncoding::appendWhole(QByteArrayView bytes, QString& text) const {
         text.resize(before + utf8.requiredSpace(whole));
         const QChar* end = utf8.appendToBuffer(text.data() + before, bytes.first(whole));
         text.resize(end - text.constData());
-        const QStringView added = QStringView(text).sliced(before);
-        if (!added.contains(QChar(Replacement)) && !added.contains(QChar(ByteOrderMark)))
+        const bool mark = bytes.first(whole).contains('\xEF') &&
+                          QStringView(text).sliced(before).contains(QChar(ByteOrderMark));
+        if (!utf8.hasError() && !mark)
             return whole;
         text.resize(before);
         break;
