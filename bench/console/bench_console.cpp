@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // What a flood of output costs the operator: a utility (cat) writes 100 MB to its terminal and
 // the console shows it, as 80-character lines, as rows as wide as the terminal drawn over each
-// other with carriage returns (a progress bar), and as lines that each hold a wide character,
-// which the screen measures in cells. Figures: the time until the console shows the utility's
-// end, beside cat of the same file on a bare pseudo-terminal whose output is read and thrown
-// away (the terminal's own cost), measured in the same run, several runs of each, for the figure
-// moves between runs; the longest stall of the event loop (a 1 ms heartbeat, from the start of
-// the run to its last frame); the peak memory above the program's own. cat into a pipe that
-// nobody reads but the bench is the floor under both.
+// other with carriage returns (a progress bar), as lines that each hold a wide character, which
+// the screen measures in cells, and as problem lines, each one drawn in its colour. Figures: the
+// time until the console shows the utility's end, beside cat of the same file on a bare
+// pseudo-terminal whose output is read and thrown away (the terminal's own cost), measured in the
+// same run, several runs of each, for the figure moves between runs; the longest stall of the event
+// loop (a 1 ms heartbeat, from the start of the run to its last frame); the peak memory above the
+// program's own. cat into a pipe that nobody reads but the bench is the floor under both.
 #include "bench/PeakMemory.h"
 #include "platform/ConsoleProcess.h"
 #include "platform/Process.h"
@@ -37,7 +37,7 @@ namespace {
 
 const char* const Cat = "/bin/cat";
 
-enum class Output { Lines, RewrittenRows, WideLines };
+enum class Output { Lines, RewrittenRows, WideLines, ProblemLines };
 
 const char* describe(Output output) {
     switch (output) {
@@ -47,6 +47,8 @@ const char* describe(Output output) {
         return "80-column rows rewritten with CR";
     case Output::WideLines:
         return "80-cell lines with one wide character each";
+    case Output::ProblemLines:
+        return "80-character problem lines, each coloured";
     }
     return "";
 }
@@ -61,6 +63,9 @@ QByteArray outputChunk(Output output) {
             const int filled = line % 73;
             chunk += "\r[" + QByteArray(filled, '#') + QByteArray(73 - filled, '.') + "] " +
                      QByteArray::number(line % 100).rightJustified(3) + '%';
+        } else if (output == Output::ProblemLines) {
+            chunk +=
+                "EXP-00011: SCOTT.TABLE" + number.rightJustified(43, '0') + " does not exist\n";
         } else {
             // The wide character is three bytes of UTF-8 in two cells.
             const QByteArray table = output == Output::WideLines ? "\xe6\x9d\xb1" : "TA";
@@ -220,7 +225,8 @@ int main(int argc, char* argv[]) {
     QTemporaryDir folder;
     const QString path = folder.filePath(u"output.txt"_s);
     bool first = true;
-    for (const Output output : {Output::Lines, Output::RewrittenRows, Output::WideLines}) {
+    for (const Output output :
+         {Output::Lines, Output::RewrittenRows, Output::WideLines, Output::ProblemLines}) {
         writeOutput(path, megabytes, output);
         measure(path, megabytes, output, runs, first);
         first = false;
