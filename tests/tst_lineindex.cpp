@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The line index behind the log window: lines and pieces found by offset and by number agree
 // with the file split at its line ends, whatever the lines' lengths and ends; its size follows
-// the file's bytes, not its lines, and a line is found by reading one window.
+// the file's bytes, not its lines, and a line is found by reading one window. The problem lines
+// it finds in the same pass are those a look at each line finds, however the bytes arrive.
+#include "runs/lines/LineClass.h"
+#include "runs/logview/LineFeeds.h"
 #include "runs/logview/LineIndex.h"
 #include "support/LogViewTest.h"
 
@@ -46,6 +49,46 @@ QList<LineCheckpoint> expectedCheckpoints(const QByteArray& content) {
     return points;
 }
 
+// Scanned in chunks and handed over in batches, as the indexing thread does.
+LineIndex scannedInChunks(const QByteArray& content, qsizetype chunk,
+                          LineIndex::Problems problems = LineIndex::Problems::Found) {
+    LineIndex index(problems);
+    LineIndex scan = LineIndex::continuing(index.tail(), problems);
+    for (qsizetype at = 0; at < content.size(); at += chunk) {
+        scan.scan(QByteArrayView(content).sliced(at, qMin(chunk, content.size() - at)));
+        index.absorb(scan.takeBatch());
+    }
+    return index;
+}
+
+// The problems a look at each line finds, with the pieces and offsets where they start.
+LineProblems problemsOf(const QByteArray& content) {
+    LineProblems problems;
+    qint64 piece = 0;
+    qint64 start = 0;
+    for (const QByteArray& line : content.split('\n')) {
+        problems.add(runs::lines::classify(std::string_view(line.constData(), line.size())), piece,
+                     start);
+        const qint64 text = line.size() - (line.endsWith('\r') ? 1 : 0);
+        piece += LineIndex::piecesOf(text);
+        start += line.size() + 1;
+    }
+    return problems;
+}
+
+// Lines of ". . exporting" with a problem line, coded or not, at every `every`-th line.
+QByteArray withProblems(int lines, int every) {
+    const QByteArray problems[] = {"EXP-00011: SCOTT.BONUS does not exist", "  WARNING: odd",
+                                   "\tORA-01017: invalid username/password; logon denied",
+                                   "ERROR: no dump"};
+    QByteArray content;
+    for (int i = 0; i < lines; ++i)
+        content += (i % every == every - 1 ? problems[i / every % 4]
+                                           : ". . exporting table T" + QByteArray::number(i)) +
+                   '\n';
+    return content;
+}
+
 } // namespace
 
 class TestLineIndex : public QObject {
@@ -55,6 +98,10 @@ private Q_SLOTS:
     void indexMatchesSplit();
     void indexFollowsBytes_data();
     void indexFollowsBytes();
+    void findsProblems_data();
+    void findsProblems();
+    void spansTellProblemStarts_data();
+    void spansTellProblemStarts();
 };
 
 void TestLineIndex::indexMatchesSplit_data() {
@@ -79,11 +126,8 @@ void TestLineIndex::indexMatchesSplit_data() {
 void TestLineIndex::indexMatchesSplit() {
     QFETCH(QByteArray, content);
     QTemporaryDir dir;
-    const QString path = dir.filePath(u"x.log"_s);
-    writeFile(path, content);
-    LogDocument document(platform::ReadOnlyFile::open(path));
-    document.startIndexing();
-    QTRY_VERIFY(!document.isIndexing());
+    const auto indexed = indexedDocument(dir, content);
+    const LogDocument& document = *indexed;
 
     const QList<QByteArray> lines = content.split('\n');
     QCOMPARE(document.lineCount(), lines.size());
@@ -140,13 +184,7 @@ void TestLineIndex::indexFollowsBytes_data() {
 void TestLineIndex::indexFollowsBytes() {
     QFETCH(QByteArray, content);
     QFETCH(qsizetype, chunk);
-    // Scanned in chunks and handed over in batches, as the indexing thread does.
-    LineIndex index;
-    LineIndex scan = LineIndex::continuing(index.tail());
-    for (qsizetype at = 0; at < content.size(); at += chunk) {
-        scan.scan(QByteArrayView(content).sliced(at, qMin(chunk, content.size() - at)));
-        index.absorb(scan.takeBatch());
-    }
+    const LineIndex index = scannedInChunks(content, chunk);
 
     QCOMPARE(index.end(), content.size());
     QCOMPARE(index.lineCount(), content.count('\n') + 1);
@@ -167,20 +205,112 @@ void TestLineIndex::indexFollowsBytes() {
 
     // The document finds lines through the index, asked for in no particular order.
     QTemporaryDir dir;
-    const QString path = dir.filePath(u"x.log"_s);
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(content);
-    file.close();
-    LogDocument document(platform::ReadOnlyFile::open(path));
-    document.startIndexing();
-    QTRY_VERIFY(!document.isIndexing());
+    const auto indexed = indexedDocument(dir, content);
+    const LogDocument& document = *indexed;
     for (const qint64 offset : {content.size() / 2, qint64(0), content.size(), content.size() / 3,
                                 content.size() / 3 + 1}) {
         const LogLine line = document.lineOfOffset(offset);
         QCOMPARE(line.number, content.left(offset).count('\n'));
         QCOMPARE(line.start, offset == 0 ? 0 : content.lastIndexOf('\n', offset - 1) + 1);
         QCOMPARE(document.lineOfPiece(line.firstPiece).number, line.number);
+    }
+}
+
+void TestLineIndex::findsProblems_data() {
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<qsizetype>("chunk"); // bytes handed to the scan at a time
+    const QByteArray mixed = "EXP-00011: first line\nplain\n  ORA-01017: denied\nWARNING: w\n"
+                             "\tERROR: tabbed\nExport terminated successfully with warnings.\n";
+    for (const qsizetype chunk : {1, 7, 255, 257, 256 * 1024})
+        QTest::addRow("start, middle and end, %lld bytes at a time", qlonglong(chunk))
+            << mixed << chunk;
+    QTest::newRow("CR LF lines") << QByteArray("EXP-00011: a\r\nplain\r\nWARNING: b\r\n")
+                                 << qsizetype(3);
+    QTest::newRow("near misses")
+        << QByteArray("exp-00011: lower\nEXP-0001: four\nx EXP-00011: inside\n(EXP-00011:\n"
+                      ")\n!\nWARNING no colon\n" +
+                      QByteArray(130, ' ') + "EXP-00011: past the significant bytes\n")
+        << qsizetype(5);
+    QTest::newRow("closing line open at the end")
+        << QByteArray("IMP-00015: exists\nImport terminated unsuccessfully") << qsizetype(4);
+    QTest::newRow("problem open at the end")
+        << QByteArray("plain\nEXP-00011: open") << qsizetype(1);
+    QTest::newRow("problem after a long line")
+        << QByteArray(3 * LineIndex::WindowBytes, 'x') + "\nWARNING: after\n"
+        << qsizetype(1000);
+    QTest::newRow("problems over many windows and buckets")
+        << withProblems(40'000, 7) << qsizetype(256 * 1024);
+    QTest::newRow("problems over many windows, odd chunks")
+        << withProblems(40'000, 3) << qsizetype(4099);
+    QTest::newRow("every line a problem") << withProblems(60'000, 1) << qsizetype(256 * 1024);
+    QTest::newRow("short lines, a problem among them")
+        << QByteArray("a\n").repeated(5000) + "EXP-00011: x\n" + QByteArray("\n").repeated(5000)
+        << qsizetype(256 * 1024);
+}
+
+// Scanned in chunks and handed over in batches, and indexed by the document: the same problems,
+// the same marks, and the same lines as without them.
+void TestLineIndex::findsProblems() {
+    QFETCH(QByteArray, content);
+    QFETCH(qsizetype, chunk);
+    const LineIndex index = scannedInChunks(content, chunk);
+    const LineIndex linesOnly = scannedInChunks(content, chunk, LineIndex::Problems::Ignored);
+    const LineProblems expected = problemsOf(content);
+    QCOMPARE(index.problems().tally, expected.tally);
+    QVERIFY(index.problems().marks == expected.marks);
+    QCOMPARE(linesOnly.problems(), LineProblems{});
+    QCOMPARE(linesOnly.pieceCount(), index.pieceCount());
+    QCOMPARE(linesOnly.segmentCount(), index.segmentCount());
+
+    QTemporaryDir dir;
+    const auto indexed = indexedDocument(dir, content);
+    const LogDocument& document = *indexed;
+    QVERIFY(document.problems() == expected);
+}
+
+void TestLineIndex::spansTellProblemStarts_data() {
+    QTest::addColumn<int>("feed"); // where in the span the line feed stands
+    for (const int feed : {0, 14, 15, 16, 31, 32, 63, 64, 200, 255})
+        QTest::addRow("line feed at %d", feed) << feed;
+}
+
+// Every byte after a line feed, wherever it stands in a span: the 16- and the 32-byte searches
+// find the same line feeds, and say a problem may start after each byte that may start one,
+// and after no other but the few they take for blanks.
+void TestLineIndex::spansTellProblemStarts() {
+    QFETCH(int, feed);
+    const QByteArray takenForBlanks("\x00\x01\x08\x21\x28\x29", 6);
+    for (int byte = 0; byte < 256; ++byte) {
+        QByteArray span(257, 'a');
+        span[feed] = '\n';
+        span[37] = '\n'; // another, followed by a plain byte
+        span[feed + 1] = static_cast<char>(byte);
+        quint64 expectedWords[4] = {};
+        int expectedCount = 0;
+        for (int at = 0; at < 256; ++at) {
+            if (span[at] == '\n') {
+                expectedWords[at / 64] |= quint64(1) << (at % 64);
+                ++expectedCount;
+            }
+        }
+        const bool mayStart = linefeeds::mayStartProblem(static_cast<char>(byte));
+        QCOMPARE(mayStart, (byte >= 'A' && byte <= 'Z') || byte == ' ' || byte == '\t');
+        const bool lookedAt =
+            span[feed + 1] == '\n' ? false : mayStart || takenForBlanks.contains(char(byte));
+        quint64 words[4] = {};
+        const linefeeds::Span found = linefeeds::inSpan(span.constData(), words);
+        QCOMPARE(found.count, expectedCount);
+        QCOMPARE(std::vector(words, words + 4), std::vector(expectedWords, expectedWords + 4));
+        QCOMPARE(found.problemMayStart, lookedAt);
+#if defined(TARNHOLD_AVX2_SPANS)
+        if (linefeeds::hasAvx2()) {
+            quint64 wide[4] = {};
+            const linefeeds::Span both = linefeeds::inSpanAvx2(span.constData(), wide);
+            QCOMPARE(both.count, found.count);
+            QCOMPARE(std::vector(wide, wide + 4), std::vector(words, words + 4));
+            QCOMPARE(both.problemMayStart, found.problemMayStart);
+        }
+#endif
     }
 }
 

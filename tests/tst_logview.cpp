@@ -299,7 +299,8 @@ QVariant painted(QWidget* widget, const QString& aspect) {
         return widget->autoFillBackground() ? widget->palette().color(widget->backgroundRole())
                                             : QColor();
     if (aspect == u"text colour")
-        return widget->palette().color(QPalette::Text);
+        return widget->palette().color(qobject_cast<QLabel*>(widget) ? QPalette::WindowText
+                                                                     : QPalette::Text);
     if (aspect == u"text area") { // line edits fill Base; a scroll area's viewport fills its role
         if (area && !textArea->autoFillBackground())
             return QColor();
@@ -341,6 +342,11 @@ void TestLogView::windowLook_data() {
     row("txt_logtext", "text area", QApplication::palette().color(QPalette::Base));
     row("txt_logtext", "vertical scroll bar", true);
     row("txt_logtext", "accessible name", u"Log text"_s);
+    // The summary stands in the free room above the file name, beside the heading.
+    row("lbl_summary", "place", QRect(304, 11, 449, 19));
+    row("lbl_summary", "font", fontText(QApplication::font()));
+    row("lbl_summary", "text colour", QColor(0xFF, 0xFF, 0x80));
+    row("lbl_summary", "accessible name", u"No closing line \u2014 no problems"_s);
 }
 
 void TestLogView::windowLook() {

@@ -37,6 +37,13 @@ std::string summaryText(const RunTally& tally) {
     return text;
 }
 
+std::string readingSummaryText(const RunTally& tally) {
+    std::string text = "Reading the log \u2014 " + problemCount(tally.problems) + " so far";
+    if (tally.problems > 0)
+        text += " (F8)";
+    return text;
+}
+
 std::string endLineTail(const RunTally& tally) {
     std::string text = tally.closing ? outcomeText(tally.closing->outcome) : std::string();
     if (tally.problems > 0)

@@ -32,6 +32,10 @@ struct RunTally {
 // "(F8)" is there only when there is a problem to go to.
 std::string summaryText(const RunTally& tally);
 
+// The same while the log is still being read, its closing line not reached yet:
+//   "Reading the log — 3 problems so far (F8)"
+std::string readingSummaryText(const RunTally& tally);
+
 // What the console's end line says after the exit status, empty when there is nothing to add:
 //   "terminated successfully with warnings, 3 problems"
 //   "terminated successfully without warnings"    (no problem lines: nothing to count)

@@ -4,6 +4,7 @@
 #include "look/Look.h"
 #include "platform/Environment.h"
 #include "platform/ReadOnlyFile.h"
+#include "runs/logview/LogSummaryLabel.h"
 #include "runs/logview/LogTextView.h"
 
 #include <QLineEdit>
@@ -36,6 +37,11 @@ frmLogView::frmLogView() {
     txt_logtext->setObjectName(u"txt_logtext"_s);
     txt_logtext->setAccessibleName(u"Log text"_s);
     txt_logtext->setGeometry(look::twipsRect(240, 960, 11055, 9855));
+
+    // Above the file name, beside the heading: the only free room that keeps the controls
+    // where they are.
+    lbl_summary = new LogSummaryLabel(txt_logtext, look::lightYellow, this);
+    lbl_summary->setGeometry(look::twipsRect(4560, 165, 6735, 285));
 
     QWidget::setTabOrder(txt_logtext, txt_filename);
     QWidget::setTabOrder(txt_filename, txt_title);

@@ -13,10 +13,12 @@ class ReadOnlyFile;
 
 namespace runs::logview {
 
+class LogSummaryLabel;
 class LogTextView;
 
-// The window that shows a utility's log: a heading, the log's path and its whole text. It is
-// a top-level window of its own, so it stays open when the main window closes.
+// The window that shows a utility's log: a heading, the log's path, a summary of the run and
+// the log's whole text. It is a top-level window of its own, so it stays open when the main
+// window closes.
 class frmLogView : public QWidget {
     Q_OBJECT
 public:
@@ -30,6 +32,7 @@ private:
     QLineEdit* txt_title = nullptr;
     QLineEdit* txt_filename = nullptr;
     LogTextView* txt_logtext = nullptr;
+    LogSummaryLabel* lbl_summary = nullptr;
 };
 
 } // namespace runs::logview

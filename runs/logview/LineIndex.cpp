@@ -1,16 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "runs/logview/LineIndex.h"
 
+#include "runs/lines/LineClass.h"
+#include "runs/logview/LineFeeds.h"
+
 #include <algorithm>
 #include <bit>
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
+#include <cstring>
+#include <string_view>
 
 namespace runs::logview {
 
 namespace {
+
+using linefeeds::mayStartProblem;
 
 template <typename Member>
 qsizetype segmentOf(const QList<LineCheckpoint>& checkpoints, qint64 value, Member member) {
@@ -20,54 +23,61 @@ qsizetype segmentOf(const QList<LineCheckpoint>& checkpoints, qint64 value, Memb
     return std::max<qsizetype>(0, after - checkpoints.begin() - 1);
 }
 
-// Bit i set where block[i] is a line feed, for a block of 64 bytes.
-quint64 lineFeeds(const char* block) {
-#if defined(__SSE2__)
-    const __m128i feed = _mm_set1_epi8('\n');
-    quint64 mask = 0;
-    for (int i = 0; i < 4; ++i) {
-        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block + 16 * i));
-        mask |= quint64(quint32(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, feed)))) << (16 * i);
-    }
-    return mask;
-#else
-    quint64 mask = 0;
-    for (int i = 0; i < 64; ++i)
-        mask |= quint64(block[i] == '\n') << i;
-    return mask;
-#endif
-}
-
-// How many of 256 bytes are line feeds.
-int lineFeedCount(const char* span) {
-#if defined(__SSE2__)
-    const __m128i feed = _mm_set1_epi8('\n');
-    __m128i counts = _mm_setzero_si128(); // at most 16 a lane
-    for (int i = 0; i < 16; ++i) {
-        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(span + 16 * i));
-        counts = _mm_sub_epi8(counts, _mm_cmpeq_epi8(bytes, feed));
-    }
-    const __m128i sums = _mm_sad_epu8(counts, _mm_setzero_si128());
-    return _mm_cvtsi128_si32(sums) + _mm_extract_epi16(sums, 4);
-#else
-    int count = 0;
-    for (int i = 0; i < 256; ++i)
-        count += span[i] == '\n' ? 1 : 0;
-    return count;
-#endif
-}
-
 } // namespace
 
-LineIndex::LineIndex() {
+LineIndex::LineIndex(Problems problems) : m_problems(problems) {
     m_checkpoints.append(LineCheckpoint{});
 }
 
-LineIndex LineIndex::continuing(const Tail& tail) {
-    LineIndex index;
+LineIndex LineIndex::continuing(const Tail& tail, Problems problems) {
+    LineIndex index(problems);
     index.m_checkpoints.clear();
     index.m_tail = tail;
     return index;
+}
+
+LineProblems LineIndex::problems() const {
+    LineProblems problems = m_tail.problems;
+    if (m_tail.openUndecided && !m_tail.openHead.isEmpty())
+        problems.add(lines::classify(std::string_view(m_tail.openHead.constData(),
+                                                      static_cast<size_t>(m_tail.openHead.size()))),
+                     m_tail.pieces, m_tail.lineStart);
+    return problems;
+}
+
+void LineIndex::startLine(const char* data, qsizetype size, qsizetype at) {
+    Tail& t = m_tail;
+    if (at == size) {
+        t.openUndecided = true;
+        return;
+    }
+    if (!mayStartProblem(data[at]))
+        return;
+    const qsizetype rest = size - at;
+    if (rest >= qsizetype(lines::significantLength) || std::memchr(data + at, '\n', rest)) {
+        const lines::LineClass line =
+            lines::classify(std::string_view(data + at, static_cast<size_t>(rest)));
+        if (line.kind != lines::LineKind::Plain)
+            t.problems.add(line, t.pieces, t.end + at);
+        return;
+    }
+    t.openUndecided = true;
+    t.openHead = QByteArray(data + at, rest);
+}
+
+void LineIndex::decideOpenLine(QByteArrayView bytes) {
+    Tail& t = m_tail;
+    const qsizetype wanted = qsizetype(lines::significantLength) - t.openHead.size();
+    const QByteArrayView more = bytes.first(qMin(wanted, bytes.size()));
+    t.openHead += more;
+    if (more.size() < wanted && !more.contains('\n'))
+        return; // still too little of it
+    const lines::LineClass line = lines::classify(
+        std::string_view(t.openHead.constData(), static_cast<size_t>(t.openHead.size())));
+    if (line.kind != lines::LineKind::Plain)
+        t.problems.add(line, t.pieces, t.lineStart);
+    t.openHead.clear();
+    t.openUndecided = false;
 }
 
 void LineIndex::endLine(const char* data, qsizetype at) {
@@ -84,13 +94,24 @@ void LineIndex::endLine(const char* data, qsizetype at) {
     }
 }
 
-void LineIndex::scan(QByteArrayView bytes) {
+// Inlined in each of its callers, so that the one for processors with AVX2 is made for them.
+template <bool FindProblems, bool Avx2>
+[[gnu::always_inline]] inline void LineIndex::scanLines(QByteArrayView bytes) {
     const char* data = bytes.data();
     const qsizetype size = bytes.size();
     Tail& t = m_tail;
+    if (FindProblems && t.openUndecided && size > 0)
+        decideOpenLine(bytes);
+    // Each line feed in turn, and the line that starts after it.
+    const auto visitLines = [this, data, size](qsizetype at, quint64 mask) {
+        for (; mask != 0; mask &= mask - 1) {
+            const qsizetype feed = at + std::countr_zero(mask);
+            endLine(data, feed);
+            startLine(data, size, feed + 1);
+        }
+    };
     // 64 bytes: lines of one piece that make no checkpoint are counted without visiting each.
-    const auto scanBlock = [this, data, &t](qsizetype at) {
-        quint64 mask = lineFeeds(data + at);
+    const auto scanBlock = [this, data, &t](qsizetype at, quint64 mask) {
         if (mask == 0)
             return;
         // Lines of more than 64 bytes give one line feed a block: no count needed.
@@ -107,17 +128,38 @@ void LineIndex::scan(QByteArrayView bytes) {
             endLine(data, at + std::countr_zero(mask));
     };
     // 256 bytes at a time where possible: most spans end only short lines and make no
-    // checkpoint, which keeps the scan near the speed of reading.
+    // checkpoint, which keeps the scan near the speed of reading. Finding problems, a span
+    // whose lines all start with other than a capital or a blank is passed over the same way;
+    // another has each of its lines looked at.
     qsizetype at = 0;
-    for (; at + 256 <= size; at += 256) {
-        const int count = lineFeedCount(data + at);
+    for (; at + 256 + (FindProblems ? 1 : 0) <= size; at += 256) {
+        // Finding problems, the line feeds' places are needed to look at the line starts.
+        quint64 words[4] = {};
+        linefeeds::Span feeds;
+        if constexpr (!FindProblems)
+            feeds.count = linefeeds::countInSpan(data + at);
+#if defined(TARNHOLD_AVX2_SPANS)
+        else if constexpr (Avx2)
+            feeds = linefeeds::inSpanAvx2(data + at, words);
+#endif
+        else
+            feeds = linefeeds::inSpan(data + at, words);
+        const int count = feeds.count;
         if (count == 0)
             continue;
+        if (FindProblems && feeds.problemMayStart) {
+            for (int block = 0; block < 4; ++block)
+                visitLines(at + 64 * block, words[block]);
+            continue;
+        }
+        const auto feedsOf = [data, at, &words](int block) {
+            return FindProblems ? words[block] : linefeeds::inBlock(data + at + 64 * block);
+        };
         const qint64 spanEnd = t.end + at + 256;
         if (spanEnd - 1 - t.lineStart <= PieceBytes && spanEnd - t.latest.offset < WindowBytes) {
             int block = 3;
             quint64 mask = 0;
-            while ((mask = lineFeeds(data + at + 64 * block)) == 0)
+            while ((mask = feedsOf(block)) == 0)
                 --block;
             t.lines += count;
             t.pieces += count;
@@ -125,18 +167,58 @@ void LineIndex::scan(QByteArrayView bytes) {
             continue;
         }
         for (int block = 0; block < 4; ++block)
-            scanBlock(at + 64 * block);
+            scanBlock(at + 64 * block, feedsOf(block));
     }
-    for (; at + 64 <= size; at += 64)
-        scanBlock(at);
-    for (; at < size; ++at) {
-        if (data[at] == '\n')
-            endLine(data, at);
+    if constexpr (FindProblems) {
+        for (; at + 64 <= size; at += 64)
+            visitLines(at, linefeeds::inBlock(data + at));
+        for (; at < size; ++at) {
+            if (data[at] == '\n') {
+                endLine(data, at);
+                startLine(data, size, at + 1);
+            }
+        }
+    } else {
+        for (; at + 64 <= size; at += 64)
+            scanBlock(at, linefeeds::inBlock(data + at));
+        for (; at < size; ++at) {
+            if (data[at] == '\n')
+                endLine(data, at);
+        }
     }
     if (size > 0)
         t.endsInCarriageReturn = data[size - 1] == '\r';
     t.end += size;
 }
+
+void LineIndex::scan(QByteArrayView bytes) {
+    if (m_problems == Problems::Ignored)
+        scanLinesOnly(bytes);
+#if defined(TARNHOLD_AVX2_SPANS)
+    else if (linefeeds::hasAvx2())
+        scanProblemsAvx2(bytes);
+#endif
+    else
+        scanProblems(bytes);
+}
+
+void LineIndex::scanLinesOnly(QByteArrayView bytes) {
+    scanLines<false, false>(bytes);
+}
+
+void LineIndex::scanProblems(QByteArrayView bytes) {
+    scanLines<true, false>(bytes);
+}
+
+#if defined(TARNHOLD_AVX2_SPANS)
+__attribute__((target("avx2"))) void LineIndex::scanProblemsAvx2(QByteArrayView bytes) {
+    scanLines<true, true>(bytes);
+}
+#else
+void LineIndex::scanProblemsAvx2(QByteArrayView bytes) {
+    scanLines<true, false>(bytes);
+}
+#endif
 
 LineIndex::Batch LineIndex::takeBatch() {
     Batch batch{std::move(m_checkpoints), m_tail};

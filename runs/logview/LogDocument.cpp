@@ -38,6 +38,7 @@ LogDocument::LogDocument(std::shared_ptr<platform::ReadOnlyFile> file, LogEncodi
         return;
     const QByteArray first = m_file->read(0, FirstBytes);
     m_index.scan(first);
+    m_problems = m_index.problems();
     m_indexing = first.size() == FirstBytes;
     m_head = first.left(SampleBytes);
     m_tail = first.right(SampleBytes);
@@ -64,6 +65,7 @@ void LogDocument::indexGrowth() {
     // A log shorter than the sample was all of it: the sample goes on with what follows.
     m_head += QByteArrayView(more).first(qMin(more.size(), SampleBytes - m_head.size()));
     m_index.scan(more);
+    m_problems = m_index.problems();
     keepLast(m_tail, more);
     m_lastLineSegment = -1;
     m_indexing = more.size() == FirstBytes;
@@ -123,6 +125,7 @@ void LogDocument::indexInBackground(LineIndex::Tail from, QByteArray tail,
 
 void LogDocument::absorb(const LineIndex::Batch& batch, const Reached& reached, bool done) {
     m_index.absorb(batch);
+    m_problems = m_index.problems();
     m_tail = reached.tail;
     if (done)
         m_stamp = reached.stamp;

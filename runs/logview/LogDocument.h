@@ -102,6 +102,8 @@ public:
     qint64 lineNumberOf(qint64 piece) const;
     // The line of that number, or the last.
     LogLine lineNumbered(qint64 number) const;
+    // The problem lines of what is indexed, found in the same pass as its lines.
+    const LineProblems& problems() const { return m_problems; }
 
 Q_SIGNALS:
     void grown();
@@ -126,6 +128,7 @@ private:
     std::shared_ptr<platform::ReadOnlyFile> m_file;
     LogEncoding m_encoding;
     LineIndex m_index;
+    LineProblems m_problems;
     bool m_indexing = false;
 
     // What a look for a change compares: the first and the last bytes indexed, and the file's

@@ -42,6 +42,39 @@ void LogFind::open() {
     m_bar->open();
 }
 
+void LogFind::cancel() {
+    m_search->cancel();
+    m_matchStart = m_matchEnd = -1;
+    m_pending = false;
+}
+
+bool LogFind::isOpen() const {
+    return m_bar->isVisible();
+}
+
+void LogFind::close() {
+    cancel();
+    m_bar->hide();
+}
+
+void LogFind::tell(const QString& result) {
+    if (!m_bar->isVisible()) {
+        m_bar->show();
+        m_bar->raise();
+    }
+    m_bar->setResult(result);
+}
+
+void LogFind::untell() {
+    if (m_bar->isVisible())
+        m_bar->clearResult();
+}
+
+void LogFind::showWaiting() {
+    if (m_bar->isVisible())
+        m_bar->showSearching();
+}
+
 void LogFind::place(const QRect& textArea, int averageCharWidth) {
     const int width = qMin(textArea.width() - 2 * LogLayout::Margin, 24 * averageCharWidth);
     m_bar->resize(qMax(width, m_bar->sizeHint().width()), m_bar->sizeHint().height());

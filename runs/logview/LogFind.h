@@ -34,6 +34,17 @@ public:
     void place(const QRect& textArea, int averageCharWidth);
     // Shows a match that waited for the index.
     void documentGrew();
+    // Ends a search under way, its match not shown.
+    void cancel();
+    bool isOpen() const;
+    void close();
+
+    // Another move's result told where Find tells its own ("Wrapped"): a bar that is closed
+    // opens for it, leaving the focus where it is. Untold, a result shown before goes.
+    void tell(const QString& result);
+    void untell();
+    // "Searching…" while the bar is open; a closed one stays closed.
+    void showWaiting();
 
 Q_SIGNALS:
     void matched(const LogPosition& start, const LogPosition& end);

@@ -4,8 +4,8 @@
 #include "platform/MessageBox.h"
 #include "runs/logview/LogAccessible.h"
 #include "runs/logview/LogFind.h"
+#include "runs/logview/ProblemScrollBar.h"
 
-#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
@@ -28,7 +28,11 @@ constexpr int DragScrollMs = 50;
 
 LogTextView::LogTextView(QWidget* parent)
     : QAbstractScrollArea(parent), m_document(std::make_unique<LogDocument>()),
-      m_layout(m_document.get()), m_cursor(m_layout), m_find(new LogFind(this, m_cursor)) {
+      m_layout(m_document.get()), m_cursor(m_layout), m_find(new LogFind(this, m_cursor)),
+      m_marksBar(new ProblemScrollBar) {
+    setVerticalScrollBar(m_marksBar);
+    m_marksBar->setDocument(m_document.get());
+    connect(m_marksBar, &ProblemScrollBar::problemClicked, this, &LogTextView::problemClicked);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setFocusPolicy(Qt::StrongFocus);
@@ -147,7 +151,6 @@ void LogTextView::paintEvent(QPaintEvent* event) {
         QTimer::singleShot(0, m_document.get(), &LogDocument::startIndexing);
     }
     QPainter painter(viewport());
-    painter.setPen(palette().color(QPalette::Text));
     const LogPosition from = m_cursor.selectionStart();
     const LogPosition to = m_cursor.selectionEnd();
     QTextCharFormat selected;
@@ -156,9 +159,14 @@ void LogTextView::paintEvent(QPaintEvent* event) {
 
     const qint64 pieces = m_document->pieceCount();
     const int height = m_layout.rowHeight();
+    const QColor text = palette().color(QPalette::Text);
+    std::optional<lines::LineClass> lineClass;
     qreal y = LogLayout::Margin - m_top.row * height;
     for (qint64 piece = m_top.piece; piece < pieces && y < viewport()->height(); ++piece) {
         const auto layout = m_layout.layoutOf(piece);
+        lineClass = classOfPiece(piece, lineClass);
+        const QColor colour = colourOf(*lineClass);
+        painter.setPen(colour.isValid() ? colour : text);
         QList<QTextLayout::FormatRange> selections;
         if (from != to && from.piece <= piece && piece <= to.piece) {
             const qsizetype start = piece == from.piece ? from.character : 0;
@@ -191,6 +199,7 @@ void LogTextView::focusOutEvent(QFocusEvent* event) {
 void LogTextView::selectAll() {
     keepCurrent();
     m_kept.reset();
+    m_problemWaiting.reset();
     m_cursor.selectAll();
     viewport()->update();
     tellReaders();
@@ -228,8 +237,13 @@ void LogTextView::keyPressEvent(QKeyEvent* event) {
         openFind();
     } else if (event == QKeySequence::FindNext || event == QKeySequence::FindPrevious) {
         find(event == QKeySequence::FindPrevious);
+    } else if (event->key() == Qt::Key_F8 && (event->modifiers() & ~Qt::ShiftModifier) == 0) {
+        goToProblem(event->modifiers() & Qt::ShiftModifier);
+    } else if (event->key() == Qt::Key_Escape && event->modifiers() == 0 && m_find->isOpen()) {
+        m_find->close(); // opened by F8 to tell its result, it has not the focus to close itself
     } else if (const auto keyMove = LogCursor::keyMoveOf(event)) {
         m_kept.reset();
+        m_problemWaiting.reset();
         using Move = LogCursor::Move;
         const qint64 pageRows = visibleRows();
         // A page moves the view by as many rows as the caret, where the ends allow.
@@ -256,6 +270,7 @@ void LogTextView::selectMatch(const LogPosition& start, const LogPosition& end) 
 
 void LogTextView::moveCaretTo(const LogPosition& anchor, const LogPosition& caret) {
     m_kept.reset();
+    m_problemWaiting.reset();
     m_cursor.select(anchor, caret);
     ensureCaretVisible();
     viewport()->update();
@@ -274,6 +289,7 @@ void LogTextView::mousePressEvent(QMouseEvent* event) {
         return;
     keepCurrent();
     m_kept.reset();
+    m_problemWaiting.reset();
     m_cursor.setCaret(m_layout.hitTest(m_top, event->position().toPoint()),
                       event->modifiers() & Qt::ShiftModifier);
     ensureCaretVisible();
@@ -325,50 +341,6 @@ void LogTextView::contextMenuEvent(QContextMenuEvent* event) {
     menu.exec(event->globalPos());
 }
 
-// --- Screen readers -----------------------------------------------------------------------
-
-const LogAccessibleText& LogTextView::offeredText() {
-    keepCurrent();
-    m_offered.follow(m_top, visibleRows());
-    return m_offered;
-}
-
-// Only once assistive technology has asked for the box: the offered text costs a few screens of
-// decoding.
-void LogTextView::tellReaders() {
-    // A log shown afresh has told them already.
-    if (!m_readerAsked || keepCurrent())
-        return;
-    const QString before = m_offered.text();
-    const bool moved = m_offered.follow(m_top, visibleRows());
-    if (moved) {
-        // As a terminal does with its scrollback: the old text goes, the new one comes.
-        if (!before.isEmpty()) {
-            QAccessibleTextRemoveEvent removed(this, 0, before);
-            LogAccessible::announce(&removed);
-        }
-        if (!m_offered.text().isEmpty()) {
-            QAccessibleTextInsertEvent inserted(this, 0, m_offered.text());
-            LogAccessible::announce(&inserted);
-        }
-    }
-    const LogPosition& caret = m_cursor.caret();
-    const LogPosition& anchor = m_cursor.anchor();
-    if (!moved && caret == m_toldCaret && anchor == m_toldAnchor)
-        return;
-    const int caretOffset = m_offered.offsetOf(caret);
-    if (moved || m_cursor.hasSelection() || m_toldAnchor != m_toldCaret) {
-        QAccessibleTextSelectionEvent selection(this, m_offered.offsetOf(m_cursor.selectionStart()),
-                                                m_offered.offsetOf(m_cursor.selectionEnd()));
-        selection.setCursorPosition(caretOffset);
-        LogAccessible::announce(&selection);
-    }
-    QAccessibleTextCursorEvent moveEvent(this, caretOffset);
-    LogAccessible::announce(&moveEvent);
-    m_toldCaret = caret;
-    m_toldAnchor = anchor;
-}
-
 // --- Find ---------------------------------------------------------------------------------
 
 void LogTextView::openFind() {
@@ -376,6 +348,7 @@ void LogTextView::openFind() {
 }
 
 void LogTextView::find(bool backward) {
+    m_problemWaiting.reset();
     m_find->find(backward);
 }
 

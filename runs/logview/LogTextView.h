@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "runs/lines/ProblemColours.h"
 #include "runs/logview/LogAccessibleText.h"
 #include "runs/logview/LogCursor.h"
 #include "runs/logview/LogDocument.h"
@@ -15,6 +16,7 @@
 namespace runs::logview {
 
 class LogFind;
+class ProblemScrollBar;
 
 // A read-only text box for a log of any size. It lays out only the pieces of lines on screen,
 // wrapped to its width, so the first screen shows at once and scrolling costs the same at the
@@ -26,7 +28,8 @@ class LogFind;
 // over or replaced is shown afresh, the caret on the line it was on, so that the box, Copy,
 // Find and screen readers always have one version of the log whole. The widget paints and
 // routes events; rows, the caret, Find and the text offered to screen readers each have a
-// class of their own.
+// class of their own. Problem lines and the closing line are drawn in their colours, and the
+// scroll bar marks where the problems stand (see ProblemScrollBar).
 class LogTextView : public QAbstractScrollArea {
     Q_OBJECT
 public:
@@ -42,12 +45,17 @@ public:
     void copy();
     void openFind();
     void find(bool backward);
+    // F8 and Shift+F8: the caret to the start of the next (or previous) problem line, that line
+    // selected, round the log's end when none is left that way, which the find bar tells.
+    void goToProblem(bool backward);
 
     // A larger selection is not copied: the operator is told so.
     static constexpr qint64 CopyLimitBytes = 16 * 1024 * 1024;
 
 Q_SIGNALS:
     void indexed();
+    // More of the log's problems are known, or another log is shown.
+    void problemsChanged();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -87,11 +95,24 @@ private:
     void ensureCaretVisible();
     void dragScroll();
     void selectMatch(const LogPosition& start, const LogPosition& end);
+    // The colour a line of that class is drawn in; invalid for the text colour.
+    QColor colourOf(const lines::LineClass& line);
+    // The class of the line a piece is on; `known` is the class of the piece before, if on it.
+    lines::LineClass classOfPiece(qint64 piece, const std::optional<lines::LineClass>& known);
+    // F8's look from the caret, made again as the index grows while it waits for it.
+    void seekWaitingProblem();
+    void selectProblemLine(qint64 offset);
+    void problemClicked(qint64 offset);
 
     std::unique_ptr<LogDocument> m_document;
     LogLayout m_layout;
     LogCursor m_cursor;
     LogFind* m_find;
+    ProblemScrollBar* m_marksBar;
+    // Which way F8 looks while it waits for the index: the next problem may not be indexed yet.
+    std::optional<bool> m_problemWaiting;
+    lines::ProblemColours m_colours;
+    QColor m_coloursOn;
     mutable LogAccessibleText m_offered{m_layout};
     LogPosition m_toldAnchor;
     LogPosition m_toldCaret;

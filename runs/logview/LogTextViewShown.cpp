@@ -3,6 +3,7 @@
 #include "platform/ReadOnlyFile.h"
 #include "runs/logview/LogFind.h"
 #include "runs/logview/LogTextView.h"
+#include "runs/logview/ProblemScrollBar.h"
 
 #include <QTextLayout>
 
@@ -17,6 +18,7 @@ constexpr int IndexAnywayMs = 200;
 void LogTextView::showFile(std::shared_ptr<platform::ReadOnlyFile> file,
                            const LogEncoding& encoding) {
     m_kept.reset();
+    m_problemWaiting.reset();
     showDocument(std::make_unique<LogDocument>(std::move(file), encoding), false);
 }
 
@@ -26,6 +28,7 @@ void LogTextView::showDocument(std::unique_ptr<LogDocument> document, bool afres
     else
         m_find->setDocument(document.get());
     m_layout.setDocument(document.get());
+    m_marksBar->setDocument(document.get());
     m_document = std::move(document);
     connect(m_document.get(), &LogDocument::grown, this, &LogTextView::documentGrew);
     connect(m_document.get(), &LogDocument::indexed, this, &LogTextView::indexed);
@@ -40,6 +43,7 @@ void LogTextView::showDocument(std::unique_ptr<LogDocument> document, bool afres
     m_offered.invalidate();
     m_toldAnchor = m_toldCaret = {};
     tellReaders();
+    Q_EMIT problemsChanged();
 }
 
 // The old log's lines, read from its index, not from the file that no longer holds them.
@@ -50,6 +54,7 @@ void LogTextView::showAfresh(std::shared_ptr<platform::ReadOnlyFile> file) {
     showDocument(std::make_unique<LogDocument>(std::move(file), m_document->encoding()), true);
     m_kept = kept;
     placeKeptLines();
+    seekWaitingProblem();
 }
 
 void LogTextView::placeKeptLines() {
@@ -101,6 +106,9 @@ void LogTextView::documentGrew() {
     m_offered.invalidate();
     m_find->documentGrew();
     tellReaders();
+    m_marksBar->update();
+    Q_EMIT problemsChanged();
+    seekWaitingProblem();
 }
 
 } // namespace runs::logview

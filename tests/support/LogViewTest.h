@@ -17,6 +17,8 @@
 #include <QLineEdit>
 #include <QTemporaryDir>
 
+#include <memory>
+
 using namespace Qt::Literals::StringLiterals;
 
 namespace logtest {
@@ -52,6 +54,17 @@ inline void writeFile(const QString& path, const QByteArray& bytes) {
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write(bytes);
+}
+
+// A document of this content, written to a file in the folder and indexed whole.
+inline std::unique_ptr<LogDocument> indexedDocument(const QTemporaryDir& dir,
+                                                    const QByteArray& content) {
+    const QString path = dir.filePath(u"x.log"_s);
+    writeFile(path, content);
+    auto document = std::make_unique<LogDocument>(platform::ReadOnlyFile::open(path));
+    document->startIndexing();
+    [&] { QTRY_VERIFY(!document->isIndexing()); }();
+    return document;
 }
 
 inline frmLogView* openLogWindow() {
