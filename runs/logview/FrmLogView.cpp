@@ -53,9 +53,9 @@ void frmLogView::showLog(const QString& heading, std::shared_ptr<platform::ReadO
                          const QString& path) {
     txt_title->setText(heading);
     // The utilities write their log in the character set NLS_LANG names as it stands now.
-    txt_logtext->showFile(
-        std::move(log),
-        LogEncoding::ofNlsLang(platform::environmentBytes(u"NLS_LANG"_s).value_or(QByteArray())));
+    txt_logtext->showFile(std::move(log),
+                          lines::TextEncoding::ofNlsLang(
+                              platform::environmentBytes(u"NLS_LANG"_s).value_or(QByteArray())));
     txt_filename->setText(path);
     show();
     raise();

@@ -31,7 +31,7 @@ void keepLast(QByteArray& tail, QByteArrayView read) {
 
 } // namespace
 
-LogDocument::LogDocument(std::shared_ptr<platform::ReadOnlyFile> file, LogEncoding encoding,
+LogDocument::LogDocument(std::shared_ptr<platform::ReadOnlyFile> file, lines::TextEncoding encoding,
                          QObject* parent)
     : QObject(parent), m_file(std::move(file)), m_encoding(std::move(encoding)) {
     if (!m_file)

@@ -2,8 +2,8 @@
 #pragma once
 
 #include "platform/ReadOnlyFile.h"
+#include "runs/lines/TextEncoding.h"
 #include "runs/logview/LineIndex.h"
-#include "runs/logview/LogEncoding.h"
 #include "runs/logview/Worker.h"
 
 #include <QByteArray>
@@ -54,7 +54,7 @@ class LogDocument : public QObject {
     Q_OBJECT
 public:
     explicit LogDocument(std::shared_ptr<platform::ReadOnlyFile> file = {},
-                         LogEncoding encoding = {}, QObject* parent = nullptr);
+                         lines::TextEncoding encoding = {}, QObject* parent = nullptr);
     ~LogDocument() override;
 
     // Bytes indexed at once, before the thread takes over.
@@ -82,7 +82,7 @@ public:
     // The text between two offsets where characters start, decoded as it is shown.
     QString text(qint64 from, qint64 to) const;
     const std::shared_ptr<platform::ReadOnlyFile>& file() const { return m_file; }
-    const LogEncoding& encoding() const { return m_encoding; }
+    const lines::TextEncoding& encoding() const { return m_encoding; }
 
     // How the file stands against its index: as indexed (or grown while the rest is being
     // indexed); grown since the index reached its end; written over in place (shorter than
@@ -126,7 +126,7 @@ private:
     qint64 characterStartFrom(qint64 known, qint64 at) const;
 
     std::shared_ptr<platform::ReadOnlyFile> m_file;
-    LogEncoding m_encoding;
+    lines::TextEncoding m_encoding;
     LineIndex m_index;
     LineProblems m_problems;
     bool m_indexing = false;

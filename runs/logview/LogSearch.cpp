@@ -30,7 +30,7 @@ QString foldedAscii(QString text) {
 
 // Whether the bytes at `at` are the needle's characters, not a run that starts or ends inside a
 // character (in Shift_JIS or GBK a byte inside a character can be an ASCII letter).
-bool matchesWhole(const platform::ReadOnlyFile& file, const LogEncoding& encoding,
+bool matchesWhole(const platform::ReadOnlyFile& file, const lines::TextEncoding& encoding,
                   const QString& needle, qint64 at, qint64 length) {
     // Back to a byte where a character starts wherever it stands, at worst the line's start.
     qint64 known = at;
@@ -101,7 +101,7 @@ void LogSearch::cancel() {
 }
 
 void LogSearch::start(std::shared_ptr<platform::ReadOnlyFile> file, const QByteArray& needle,
-                      qint64 from, qint64 end, bool backward, const LogEncoding& encoding) {
+                      qint64 from, qint64 end, bool backward, const lines::TextEncoding& encoding) {
     cancel();
     if (!file || needle.isEmpty() || needle.size() > BlockBytes / 2) {
         Q_EMIT finished({});
@@ -120,7 +120,8 @@ void LogSearch::start(std::shared_ptr<platform::ReadOnlyFile> file, const QByteA
 
 LogSearch::Found LogSearch::search(const platform::ReadOnlyFile& file, const QByteArray& needle,
                                    qint64 from, qint64 end, bool backward,
-                                   const LogEncoding& encoding, const std::atomic<bool>& stop) {
+                                   const lines::TextEncoding& encoding,
+                                   const std::atomic<bool>& stop) {
     QByteArray folded = needle;
     fold(folded);
     const QString text = foldedAscii(encoding.decode(needle));

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "runs/logview/LogEncoding.h"
+#include "runs/lines/TextEncoding.h"
 #include "runs/logview/Worker.h"
 
 #include <QByteArray>
@@ -30,7 +30,7 @@ public:
     // starts before it. Either wraps round once, at `end` or the file's end if that comes
     // first. Ends a search under way. The needle is the text encoded in the log's encoding.
     void start(std::shared_ptr<platform::ReadOnlyFile> file, const QByteArray& needle, qint64 from,
-               qint64 end, bool backward, const LogEncoding& encoding = {});
+               qint64 end, bool backward, const lines::TextEncoding& encoding = {});
     void cancel();
     bool isRunning() const { return m_running; }
 
@@ -46,7 +46,7 @@ Q_SIGNALS:
 
 private:
     static Found search(const platform::ReadOnlyFile& file, const QByteArray& needle, qint64 from,
-                        qint64 end, bool backward, const LogEncoding& encoding,
+                        qint64 end, bool backward, const lines::TextEncoding& encoding,
                         const std::atomic<bool>& stop);
 
     bool m_running = false;

@@ -37,7 +37,8 @@ public:
     ~LogTextView() override;
 
     // Shows this file from its first line, decoded in that encoding; none shows an empty box.
-    void showFile(std::shared_ptr<platform::ReadOnlyFile> file, const LogEncoding& encoding = {});
+    void showFile(std::shared_ptr<platform::ReadOnlyFile> file,
+                  const lines::TextEncoding& encoding = {});
     const LogDocument& document() const { return *m_document; }
     bool isIndexing() const { return m_document->isIndexing(); }
 

@@ -16,7 +16,7 @@ constexpr int IndexAnywayMs = 200;
 } // namespace
 
 void LogTextView::showFile(std::shared_ptr<platform::ReadOnlyFile> file,
-                           const LogEncoding& encoding) {
+                           const lines::TextEncoding& encoding) {
     m_kept.reset();
     m_problemWaiting.reset();
     showDocument(std::make_unique<LogDocument>(std::move(file), encoding), false);
