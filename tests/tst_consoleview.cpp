@@ -332,17 +332,23 @@ void TestConsoleView::followsOrStays() {
 }
 
 void TestConsoleView::keepsTheReadingPlace_data() {
-    // Lines of 68 characters, written 80 columns wide, read from line 100 or followed.
+    // Lines of 68 characters, written 80 columns wide and 24 rows high, read from line 100 or
+    // followed; then the window takes another size.
     QTest::addColumn<int>("columns");
+    QTest::addColumn<int>("rows");
     QTest::addColumn<bool>("following");
-    QTest::newRow("narrower, reading back") << 40 << false;
-    QTest::newRow("narrower than a line is long, many times") << 12 << false;
-    QTest::newRow("wider, reading back") << 120 << false;
-    QTest::newRow("narrower, following") << 40 << true;
+    QTest::newRow("narrower, reading back") << 40 << 24 << false;
+    QTest::newRow("narrower than a line is long, many times") << 12 << 24 << false;
+    QTest::newRow("wider, reading back") << 120 << 24 << false;
+    QTest::newRow("narrower, following") << 40 << 24 << true;
+    QTest::newRow("lower, following") << 80 << 10 << true;
+    QTest::newRow("narrower and lower, following") << 40 << 10 << true;
+    QTest::newRow("higher, following") << 80 << 40 << true;
 }
 
 void TestConsoleView::keepsTheReadingPlace() {
     QFETCH(int, columns);
+    QFETCH(int, rows);
     QFETCH(bool, following);
     FakeTerminal terminal;
     auto* console = new UtilityConsole;
@@ -357,13 +363,19 @@ void TestConsoleView::keepsTheReadingPlace() {
     QScrollBar* bar = view->verticalScrollBar();
     if (!following)
         bar->setValue(100);
-    console->resize(view->sizeForTerminal({24, columns}).width(), console->height());
+    console->resize(view->sizeForTerminal({rows, columns}));
     QTRY_COMPARE(terminal.size.columns, columns);
+    QTRY_COMPARE(terminal.size.rows, rows);
     QCOMPARE(gridFault(view), QString());
-    if (following)
+    if (following) {
         QCOMPARE(bar->value(), bar->maximum());
-    else
+        // and goes on following what comes next.
+        Q_EMIT terminal.output("the next line\r\n");
+        QTRY_COMPARE(view->document()->lastBlock().previous().text(), u"the next line"_s);
+        QCOMPARE(bar->value(), bar->maximum());
+    } else {
         QCOMPARE(topRow(view), u"line 100%1"_s.arg(QString(60, u'.')).left(columns));
+    }
     console->close();
 }
 

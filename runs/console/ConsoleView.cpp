@@ -343,7 +343,11 @@ void ConsoleView::keyPressEvent(QKeyEvent* event) {
 }
 
 void ConsoleView::resizeEvent(QResizeEvent* event) {
+    // A lower window shows fewer rows from the same top: a view that followed the output keeps
+    // its end in sight, as a terminal keeps its cursor's row.
+    const bool following = isFollowing();
     QPlainTextEdit::resizeEvent(event);
+    follow(following, 0);
     m_find->place(viewport()->geometry(), fontMetrics().averageCharWidth());
     tellSize();
 }
@@ -358,9 +362,12 @@ void ConsoleView::tellSize() {
 }
 
 void ConsoleView::changeEvent(QEvent* event) {
+    const bool following = isFollowing();
     QPlainTextEdit::changeEvent(event);
-    if (event->type() == QEvent::FontChange)
+    if (event->type() == QEvent::FontChange) {
+        follow(following, 0);
         tellSize();
+    }
     // The problem colours read on the text area's own background.
     if (event->type() == QEvent::PaletteChange)
         repaintRows();
