@@ -20,8 +20,11 @@ public:
 private:
     static std::string joined(const Messages& messages) {
         std::string text;
-        for (const auto& message : messages)
-            text += (text.empty() ? "" : "\n") + message.line();
+        for (const auto& message : messages) {
+            if (!text.empty())
+                text += '\n';
+            text += message.line();
+        }
         return text;
     }
 
